@@ -1,0 +1,20 @@
+#ifndef TAMSIL_EXPORTS_H
+#define TAMSIL_EXPORTS_H
+
+#include <windows.h>
+
+#include "plugin/host_record.h"
+
+// The plug-in's boundary with the host, exported by name through the .def
+// file with the C calling convention.
+extern "C" {
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
+int32_t __cdecl OnInstall(PL_DATA* data, const PL_HOSTINFO* host);
+void __cdecl OnCall(void);
+void __cdecl OnSettings(void);
+}
+
+#define PLUGIN_CAPTION "Tamsil"
+#define PLUGIN_TITLE "Tamsil plug-in"
+
+#endif

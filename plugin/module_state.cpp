@@ -1,0 +1,7 @@
+#include "plugin/module_state.h"
+
+HINSTANCE ModuleInstance;
+const PL_HOSTINFO* HostRecord;
+int32_t EditorId;
+SettingsRecord PluginSettings;
+char TextBuffer[TEXT_BUFFER_SIZE + 1];

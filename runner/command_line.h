@@ -1,0 +1,44 @@
+#ifndef TAMSIL_COMMAND_LINE_H
+#define TAMSIL_COMMAND_LINE_H
+
+#include <stddef.h>
+
+#include "plugin/host_record.h"
+#include "settings/settings_record.h"
+
+enum
+{
+    // The script path as the platform names a reserved file.
+    SCRIPT_PATH_CAPACITY = 260,
+    // The script path as it goes on the line: in quotes at worst.
+    SCRIPT_ARGUMENT_CAPACITY = SCRIPT_PATH_CAPACITY + 2,
+    // The longest line there can be: every setting and host field at its
+    // capacity, with the separators and the quoted script path.
+    COMMAND_LINE_CAPACITY = (SETTINGS_PATH_CAPACITY - 1)      // client
+                            + 1 + HOST_USER_WIDTH             // blank, user
+                            + 1 + HOST_PASSWORD_WIDTH         // "/", password
+                            + 1 + (SETTINGS_PATH_CAPACITY - 1) // "@", connect identifier
+                            + 2 + (SCRIPT_ARGUMENT_CAPACITY - 1) // " @", script
+                            + 1 + (SETTINGS_OPTIONS_CAPACITY - 1) // blank, options
+                            + 1                               // NUL
+};
+
+#define MASKED_PASSWORD "********"
+
+// How the script path goes on the client's command line so that the client
+// takes it for one path: unchanged when it has no blank, else its short form
+// when that has none, else in double quotes. shortPath is empty when the
+// volume gives no short form. False when the result does not fit.
+bool ScriptArgument(const char* scriptPath, const char* shortPath,
+                    char* argument, size_t capacity);
+
+// The client's command line: the client program, the log-on of the host's
+// current connection (when it has a user), " @" and the script argument, a
+// blank and the options. Nothing is quoted or escaped. With maskPassword a
+// non-empty password is shown as eight asterisks, for messages the user may
+// copy or show around. False, with the line cut, when it does not fit.
+bool ComposeCommandLine(const SettingsRecord* settings, const PL_HOSTINFO* host,
+                        const char* scriptArgument, bool maskPassword,
+                        char* line, size_t capacity);
+
+#endif

@@ -1,0 +1,23 @@
+#include "runner/system_error.h"
+
+#include <windows.h>
+
+#include "plugin/bounded_text.h"
+
+int SystemErrorText(char* text, size_t capacity)
+{
+    DWORD code = GetLastError();
+    if (capacity > 0)
+        text[0] = '\0';
+    char* message = NULL;
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                      FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  NULL, code, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+                                  reinterpret_cast<char*>(&message), 0, NULL);
+    if (length > 0 && message) {
+        CopyText(text, capacity, message);
+    }
+    if (message)
+        LocalFree(message);
+    return static_cast<int>(code);
+}

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test:
+#   1. the pure logic natively, under AddressSanitizer and UBSan;
+#   2. the real Tamsil.dll under Wine (and Xvfb for its windows);
+#   3. the command-line fuzzer for a bounded time.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+jobs=$(nproc)
+
+./scripts/setup.sh
+
+echo "== native build, sanitizers"
+cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build build/native -j "$jobs"
+ctest --test-dir build/native -j "$jobs" --output-on-failure
+
+echo "== Windows build, under Wine"
+./scripts/build.sh
+. scripts/wine-env.sh
+tamsil_wine_prefix "$root/build/win/wineprefix"
+tamsil_wine_start
+trap tamsil_wine_stop EXIT
+# Wine's own background processes (services, the desktop window) are started
+# here, on the display, so no test's output pipe is held open by them.
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  wine cmd /c exit >/dev/null 2>&1
+  ctest --test-dir build/win -j "$1" --output-on-failure' _ "$jobs"
+tamsil_wine_stop
+trap - EXIT
+
+if [ -d tests/fuzz ]; then
+  echo "== fuzzing the command line"
+  CXX=clang++ CC=clang cmake -S . -B build/fuzz -DTAMSIL_FUZZ=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
+  cmake --build build/fuzz -j "$jobs"
+  ./build/fuzz/command_line_fuzzer -max_total_time="${TAMSIL_FUZZ_SECONDS:-20}" \
+      -print_final_stats=1 2>&1 | tail -n 12
+fi
+echo "== all tests passed"

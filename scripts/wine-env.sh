@@ -1,0 +1,31 @@
+# Sourced by the scripts: a Wine prefix of the build's own, made ready before
+# any Windows program of ours runs in it.
+#   tamsil_wine_prefix <folder>   sets WINEPREFIX and creates the prefix once
+#   tamsil_wine_start / tamsil_wine_stop   a persistent wineserver for a run
+
+export WINEDEBUG=-all
+export WINEARCH=win32
+
+tamsil_wine_prefix() {
+  export WINEPREFIX=$1
+  if [ ! -f "$WINEPREFIX/.tamsil-ready" ]; then
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    # Without these overrides wineboot may stop at an install prompt.
+    WINEDLLOVERRIDES="mscoree=d;mshtml=d" wineboot -i >/dev/null 2>&1
+    # A crashing program must fail, not wait on a crash dialog; and with no
+    # window manager under Xvfb, unmanaged windows close at once.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.tamsil-ready"
+  fi
+}
+
+tamsil_wine_start() {
+  wineserver -p
+}
+
+tamsil_wine_stop() {
+  wineserver -k 2>/dev/null || true
+}

@@ -1,0 +1,6 @@
+#include "plugin/exports.h"
+
+// Filled in by the settings dialog.
+void __cdecl OnSettings(void)
+{
+}

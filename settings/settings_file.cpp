@@ -1,0 +1,67 @@
+#include "settings/settings_file.h"
+
+#include <windows.h>
+
+#include "plugin/bounded_text.h"
+#include "plugin/module_state.h"
+
+char SettingsFilePath[SETTINGS_PATH_CAPACITY + 1];
+
+static const char SETTINGS_SECTION[] = "Settings";
+static const char PATH_SECTION[] = "Path";
+
+static void LocateSettingsFile(void)
+{
+    char modulePath[SETTINGS_PATH_CAPACITY + 1];
+    DWORD length = GetModuleFileNameA(ModuleInstance, modulePath, sizeof modulePath);
+    // A cut module path would name some other file; use no file then, which
+    // reads as the defaults and makes a save fail visibly.
+    if (length == 0 || length >= sizeof modulePath ||
+        !SettingsPathFromModulePath(modulePath, SettingsFilePath, sizeof SettingsFilePath))
+        SettingsFilePath[0] = '\0';
+}
+
+static int ReadFlag(const char* key)
+{
+    char text[SETTINGS_FLAG_CAPACITY];
+    GetPrivateProfileStringA(SETTINGS_SECTION, key, "0", text, sizeof text, SettingsFilePath);
+    return FlagFromText(text);
+}
+
+void LoadSettings(void)
+{
+    LocateSettingsFile();
+    SettingsRecord& s = PluginSettings;
+    GetPrivateProfileStringA(SETTINGS_SECTION, "Options", "", s.Options, sizeof s.Options,
+                             SettingsFilePath);
+    GetPrivateProfileStringA(SETTINGS_SECTION, "ConnectString", "", s.ConnectString,
+                             sizeof s.ConnectString, SettingsFilePath);
+    s.ReadOnly = ReadFlag("ReadOnly");
+    s.DeleteTemp = ReadFlag("DeleteTemp");
+    GetPrivateProfileStringA(PATH_SECTION, "SqlPlus", SETTINGS_DEFAULT_SQLPLUS, s.SqlPlus,
+                             sizeof s.SqlPlus, SettingsFilePath);
+    // A cleared field in the dialog is saved as an empty value.
+    if (s.SqlPlus[0] == '\0')
+        CopyText(s.SqlPlus, sizeof s.SqlPlus, SETTINGS_DEFAULT_SQLPLUS);
+    GetPrivateProfileStringA(PATH_SECTION, "WorkingDirectory", "", s.WorkingDirectory,
+                             sizeof s.WorkingDirectory, SettingsFilePath);
+}
+
+bool SaveSettings(void)
+{
+    if (SettingsFilePath[0] == '\0') {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return false;
+    }
+    const SettingsRecord& s = PluginSettings;
+    return WritePrivateProfileStringA(SETTINGS_SECTION, "ReadOnly", FlagToText(s.ReadOnly),
+                                      SettingsFilePath) &&
+           WritePrivateProfileStringA(SETTINGS_SECTION, "DeleteTemp", FlagToText(s.DeleteTemp),
+                                      SettingsFilePath) &&
+           WritePrivateProfileStringA(SETTINGS_SECTION, "Options", s.Options, SettingsFilePath) &&
+           WritePrivateProfileStringA(SETTINGS_SECTION, "ConnectString", s.ConnectString,
+                                      SettingsFilePath) &&
+           WritePrivateProfileStringA(PATH_SECTION, "WorkingDirectory", s.WorkingDirectory,
+                                      SettingsFilePath) &&
+           WritePrivateProfileStringA(PATH_SECTION, "SqlPlus", s.SqlPlus, SettingsFilePath);
+}

@@ -1,0 +1,46 @@
+#include "settings/settings_record.h"
+
+#include <string.h>
+
+#include "plugin/bounded_text.h"
+
+int FlagFromText(const char* text)
+{
+    while (*text == ' ' || *text == '\t' || *text == '\n' || *text == '\r' ||
+           *text == '\v' || *text == '\f')
+        ++text;
+    bool negative = false;
+    if (*text == '+' || *text == '-')
+        negative = *text++ == '-';
+    // The text comes from a 3-byte buffer, so it cannot overflow; the bound
+    // keeps a longer caller safe all the same.
+    long value = 0;
+    for (; *text >= '0' && *text <= '9' && value < 100000000L; ++text)
+        value = value * 10 + (*text - '0');
+    return static_cast<int>(negative ? -value : value);
+}
+
+const char* FlagToText(int flag)
+{
+    return flag != 0 ? "1" : "0";
+}
+
+bool SettingsPathFromModulePath(const char* modulePath, char* settingsPath,
+                                size_t capacity)
+{
+    if (!CopyText(settingsPath, capacity, modulePath)) {
+        if (capacity > 0)
+            settingsPath[0] = '\0';
+        return false;
+    }
+    const char* name = settingsPath;
+    for (const char* p = settingsPath; *p; ++p)
+        if (*p == '\\' || *p == '/' || *p == ':')
+            name = p + 1;
+    char* dot = strrchr(const_cast<char*>(name), '.');
+    bool fits = dot ? CopyText(dot + 1, capacity - static_cast<size_t>(dot + 1 - settingsPath), "ini")
+                    : AppendText(settingsPath, capacity, ".ini");
+    if (!fits)
+        settingsPath[0] = '\0';
+    return fits;
+}

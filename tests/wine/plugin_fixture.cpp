@@ -1,0 +1,165 @@
+#include "tests/wine/plugin_fixture.h"
+
+#include <stdio.h>
+#include <string.h>
+
+std::vector<ShownMessage> ShownMessages;
+
+static int WINAPI RecordMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style)
+{
+    ShownMessages.push_back(ShownMessage{owner, text ? text : "", caption ? caption : "", style});
+    return IDOK;
+}
+
+std::string BuildFolder()
+{
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(NULL, path, sizeof path);
+    std::string folder(path, length);
+    return folder.substr(0, folder.find_last_of('\\'));
+}
+
+std::string MakeTempFolder(const char* prefix)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    char name[MAX_PATH];
+    GetTempFileNameA(temp, prefix, 0, name);   // reserves a unique name
+    DeleteFileA(name);
+    CreateDirectoryA(name, NULL);
+    return name;
+}
+
+void RemoveFolder(const std::string& folder)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string path = folder + "\\" + name;
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveFolder(path);
+            else
+                DeleteFileA(path.c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryA(folder.c_str());
+}
+
+std::string ReadWholeFile(const std::string& path)
+{
+    std::string content;
+    FILE* file = fopen(path.c_str(), "rb");
+    if (!file)
+        return "<missing>";
+    char chunk[4096];
+    size_t count;
+    while ((count = fread(chunk, 1, sizeof chunk, file)) > 0)
+        content.append(chunk, count);
+    fclose(file);
+    return content;
+}
+
+void WriteWholeFile(const std::string& path, const std::string& content)
+{
+    FILE* file = fopen(path.c_str(), "wb");
+    ASSERT_TRUE(file != NULL) << path;
+    fwrite(content.data(), 1, content.size(), file);
+    fclose(file);
+}
+
+bool FileExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void* PatchImport(HMODULE module, const char* dll, const char* function, void* replacement)
+{
+    unsigned char* base = reinterpret_cast<unsigned char*>(module);
+    IMAGE_DOS_HEADER* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
+    IMAGE_NT_HEADERS* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    IMAGE_DATA_DIRECTORY directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    IMAGE_IMPORT_DESCRIPTOR* import =
+        reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
+    for (; import->Name; ++import) {
+        if (_stricmp(reinterpret_cast<char*>(base + import->Name), dll) != 0)
+            continue;
+        IMAGE_THUNK_DATA* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->OriginalFirstThunk);
+        IMAGE_THUNK_DATA* addresses = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++addresses) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
+                continue;
+            IMAGE_IMPORT_BY_NAME* byName =
+                reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (strcmp(reinterpret_cast<char*>(byName->Name), function) != 0)
+                continue;
+            DWORD oldProtection;
+            VirtualProtect(&addresses->u1.Function, sizeof(void*), PAGE_READWRITE, &oldProtection);
+            void* previous = reinterpret_cast<void*>(addresses->u1.Function);
+            addresses->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+            VirtualProtect(&addresses->u1.Function, sizeof(void*), oldProtection, &oldProtection);
+            return previous;
+        }
+    }
+    return NULL;
+}
+
+void PluginTest::SetUp()
+{
+    ShownMessages.clear();
+    folder = MakeTempFolder("tp");
+    std::string copy = folder + "\\Tamsil.dll";
+    ASSERT_TRUE(CopyFileA((BuildFolder() + "\\Tamsil.dll").c_str(), copy.c_str(), FALSE));
+    module = LoadLibraryA(copy.c_str());
+    ASSERT_TRUE(module != NULL);
+    ASSERT_TRUE(PatchImport(module, "user32.dll", "MessageBoxA",
+                            reinterpret_cast<void*>(&RecordMessageBox)) != NULL);
+    OnInstall = reinterpret_cast<InstallEntry>(reinterpret_cast<void*>(GetProcAddress(module, "OnInstall")));
+    OnCall = reinterpret_cast<CommandEntry>(reinterpret_cast<void*>(GetProcAddress(module, "OnCall")));
+    OnSettings = reinterpret_cast<CommandEntry>(reinterpret_cast<void*>(GetProcAddress(module, "OnSettings")));
+    ASSERT_TRUE(OnInstall && OnCall && OnSettings);
+    SetHostInteger(HOST_MAJOR, 1);
+    SetHostInteger(HOST_MINOR, 51);
+    SetHostInteger(HOST_BUILD, 22);
+}
+
+void PluginTest::TearDown()
+{
+    if (module)
+        FreeLibrary(module);
+    RemoveFolder(folder);
+}
+
+void PluginTest::Install()
+{
+    PL_DATA data = {};
+    data.Size = PL_DATA_SIZE;
+    ASSERT_EQ(0, OnInstall(&data, host()));
+}
+
+void PluginTest::SetHostInteger(size_t offset, int32_t value)
+{
+    memcpy(record + offset, &value, sizeof value);
+}
+
+void PluginTest::SetHostText(size_t offset, size_t width, const std::string& text)
+{
+    memset(record + offset, 0, width);
+    memcpy(record + offset, text.data(), text.size() < width ? text.size() : width);
+}
+
+void PluginTest::WriteSettingsFile(const std::string& content) const
+{
+    WriteWholeFile(SettingsPath(), content);
+}
+
+std::string PluginTest::ReadSettingsFile() const
+{
+    return ReadWholeFile(SettingsPath());
+}

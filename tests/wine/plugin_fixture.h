@@ -1,0 +1,76 @@
+#ifndef TAMSIL_TESTS_PLUGIN_FIXTURE_H
+#define TAMSIL_TESTS_PLUGIN_FIXTURE_H
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "plugin/host_record.h"
+
+// One message box the plug-in showed, as it asked the platform for it.
+struct ShownMessage
+{
+    HWND owner;
+    std::string text;
+    std::string caption;
+    UINT style;
+};
+
+// Answers every message box of the loaded plug-in with OK at once and
+// records it: the plug-in's import of MessageBoxA is pointed here.
+extern std::vector<ShownMessage> ShownMessages;
+
+// Loads a fresh copy of the built plug-in from a folder of its own, so each
+// test starts from a module at load state and has its own settings file.
+class PluginTest : public ::testing::Test
+{
+protected:
+    typedef int32_t(__cdecl* InstallEntry)(PL_DATA*, const PL_HOSTINFO*);
+    typedef void(__cdecl* CommandEntry)(void);
+
+    void SetUp() override;
+    void TearDown() override;
+
+    // Installs into the host record (version 1.51.22 unless changed) and
+    // expects success.
+    void Install();
+
+    void SetHostInteger(size_t offset, int32_t value);
+    void SetHostText(size_t offset, size_t width, const std::string& text);
+    template <typename Pointer>
+    void SetHostPointer(size_t offset, Pointer value) { memcpy(record + offset, &value, sizeof value); }
+
+    std::string SettingsPath() const { return folder + "\\Tamsil.ini"; }
+    void WriteSettingsFile(const std::string& content) const;
+    std::string ReadSettingsFile() const;
+
+    std::string folder;      // holds the plug-in copy and its settings file
+    HMODULE module = NULL;
+    InstallEntry OnInstall = NULL;
+    CommandEntry OnCall = NULL;
+    CommandEntry OnSettings = NULL;
+    alignas(8) unsigned char record[512] = {};
+    PL_HOSTINFO* host() { return reinterpret_cast<PL_HOSTINFO*>(record); }
+};
+
+// Folder of the running test program, where the build put the plug-in and
+// the stand-ins.
+std::string BuildFolder();
+
+// A new empty folder under the temporary directory; removed with its files
+// by RemoveFolder.
+std::string MakeTempFolder(const char* prefix);
+void RemoveFolder(const std::string& folder);
+
+std::string ReadWholeFile(const std::string& path);
+void WriteWholeFile(const std::string& path, const std::string& content);
+bool FileExists(const std::string& path);
+
+// Points the module's import of function from dll at replacement; returns
+// the previous address, or NULL when the module does not import it.
+void* PatchImport(HMODULE module, const char* dll, const char* function, void* replacement);
+
+#endif

@@ -1,0 +1,134 @@
+// The settings file, read and written with the plug-in's own code against
+// real INI files beside a copy of the plug-in.
+#include "tests/wine/plugin_fixture.h"
+
+#include "plugin/module_state.h"
+#include "settings/settings_file.h"
+
+namespace {
+
+class SettingsFile : public PluginTest
+{
+protected:
+    void SetUp() override
+    {
+        PluginTest::SetUp();
+        // The settings file follows the module it is computed for: here the
+        // plug-in copy in this test's own folder.
+        ModuleInstance = module;
+        memset(&PluginSettings, 0x5A, sizeof PluginSettings);
+    }
+};
+
+} // namespace
+
+TEST_F(SettingsFile, LiesBesideTheModuleUnderItsName)
+{
+    LoadSettings();
+    EXPECT_STREQ(SettingsPath().c_str(), SettingsFilePath);
+}
+
+TEST_F(SettingsFile, NoFileGivesTheDefaults)
+{
+    LoadSettings();
+    EXPECT_STREQ("", PluginSettings.Options);
+    EXPECT_STREQ("", PluginSettings.ConnectString);
+    EXPECT_STREQ("", PluginSettings.WorkingDirectory);
+    EXPECT_STREQ("sqlplus", PluginSettings.SqlPlus);
+    EXPECT_EQ(0, PluginSettings.ReadOnly);
+    EXPECT_EQ(0, PluginSettings.DeleteTemp);
+}
+
+TEST_F(SettingsFile, ReadsEveryKeyFromItsSection)
+{
+    WriteSettingsFile("[Settings]\r\nReadOnly=1\r\nDeleteTemp=10\r\nOptions=-S\r\n"
+                      "ConnectString=PROD\r\n[Path]\r\nWorkingDirectory=C:\\Work\r\n"
+                      "SqlPlus=C:\\Client\\sqlplus.exe\r\n");
+    LoadSettings();
+    EXPECT_STREQ("-S", PluginSettings.Options);
+    EXPECT_STREQ("PROD", PluginSettings.ConnectString);
+    EXPECT_STREQ("C:\\Work", PluginSettings.WorkingDirectory);
+    EXPECT_STREQ("C:\\Client\\sqlplus.exe", PluginSettings.SqlPlus);
+    EXPECT_EQ(1, PluginSettings.ReadOnly);
+    EXPECT_EQ(10, PluginSettings.DeleteTemp);
+}
+
+TEST_F(SettingsFile, FlagsConvertFromAtMostTwoCharacters)
+{
+    const struct { const char* stored; int flag; } cases[] = {
+        {"1", 1}, {"0", 0}, {"true", 0}, {"yes", 0}, {"123", 12}, {"-1", -1}, {"", 0},
+    };
+    for (const auto& c : cases) {
+        WriteSettingsFile(std::string("[Settings]\r\nReadOnly=") + c.stored + "\r\nDeleteTemp=" +
+                          c.stored + "\r\n");
+        LoadSettings();
+        EXPECT_EQ(c.flag, PluginSettings.ReadOnly) << c.stored;
+        EXPECT_EQ(c.flag, PluginSettings.DeleteTemp) << c.stored;
+    }
+}
+
+TEST_F(SettingsFile, LongValuesAreCutToTheirCapacity)
+{
+    std::string options(130, 'o'), path(300, 'p');
+    WriteSettingsFile("[Settings]\r\nOptions=" + options + "\r\nConnectString=" + path +
+                      "\r\n[Path]\r\nWorkingDirectory=" + path + "\r\nSqlPlus=" + path + "\r\n");
+    LoadSettings();
+    EXPECT_EQ(std::string(126, 'o'), PluginSettings.Options);
+    EXPECT_EQ(std::string(259, 'p'), PluginSettings.ConnectString);
+    EXPECT_EQ(std::string(259, 'p'), PluginSettings.WorkingDirectory);
+    EXPECT_EQ(std::string(259, 'p'), PluginSettings.SqlPlus);
+}
+
+TEST_F(SettingsFile, AnEmptyOrMissingClientLoadsAsSqlplus)
+{
+    WriteSettingsFile("[Path]\r\nSqlPlus=\r\n");
+    LoadSettings();
+    EXPECT_STREQ("sqlplus", PluginSettings.SqlPlus);
+    WriteSettingsFile("[Path]\r\nWorkingDirectory=C:\\W\r\n");
+    LoadSettings();
+    EXPECT_STREQ("sqlplus", PluginSettings.SqlPlus);
+}
+
+TEST_F(SettingsFile, AFreshSaveWritesAllKeysInOrder)
+{
+    LoadSettings();
+    PluginSettings.ReadOnly = 1;
+    PluginSettings.DeleteTemp = 7;
+    strcpy(PluginSettings.Options, "-L");
+    strcpy(PluginSettings.ConnectString, "");
+    strcpy(PluginSettings.WorkingDirectory, "C:\\Scripts");
+    strcpy(PluginSettings.SqlPlus, "sqlplus");
+    ASSERT_TRUE(SaveSettings());
+    EXPECT_EQ("[Settings]\r\nReadOnly=1\r\nDeleteTemp=1\r\nOptions=-L\r\nConnectString=\r\n"
+              "[Path]\r\nWorkingDirectory=C:\\Scripts\r\nSqlPlus=sqlplus\r\n",
+              ReadSettingsFile());
+}
+
+TEST_F(SettingsFile, SavedFlagsAndEmptyTextsLoadBack)
+{
+    LoadSettings();
+    PluginSettings.ReadOnly = 1;
+    PluginSettings.DeleteTemp = 1;
+    PluginSettings.SqlPlus[0] = '\0';
+    ASSERT_TRUE(SaveSettings());
+    memset(&PluginSettings, 0x5A, sizeof PluginSettings);
+    LoadSettings();
+    EXPECT_EQ(1, PluginSettings.ReadOnly);
+    EXPECT_EQ(1, PluginSettings.DeleteTemp);
+    EXPECT_STREQ("", PluginSettings.Options);
+    EXPECT_STREQ("", PluginSettings.ConnectString);
+    EXPECT_STREQ("", PluginSettings.WorkingDirectory);
+    EXPECT_STREQ("sqlplus", PluginSettings.SqlPlus);
+}
+
+TEST_F(SettingsFile, SaveReplacesValuesAndKeepsOtherKeys)
+{
+    WriteSettingsFile("[Settings]\r\nOptions=old\r\nMine=kept\r\n");
+    LoadSettings();
+    strcpy(PluginSettings.Options, "new");
+    ASSERT_TRUE(SaveSettings());
+    std::string file = ReadSettingsFile();
+    EXPECT_NE(std::string::npos, file.find("Options=new\r\n"));
+    EXPECT_EQ(std::string::npos, file.find("old"));
+    EXPECT_NE(std::string::npos, file.find("Mine=kept\r\n"));
+}

@@ -1,0 +1,255 @@
+// A stand-in for the editor that hosts the plug-in: loads a plug-in DLL by
+// path, hands it a host record filled from the options, installs it and then
+// picks its commands, printing a trace of every host entry it is called on.
+//
+//   editor_host <plugin.dll> [options] [--call]... [--settings]
+//     --version M.m.b          host version (default 1.51.22)
+//     --no-version-check N     the record's NoVersionCheck field
+//     --user U --password P --database D
+//     --text-file F            the editor's text (default empty)
+//     --editor-id N            identifier GetEditor gives (default 1)
+//     --no-get-editor | --no-get-text | --no-set-text   leave an entry null
+//     --unterminated-text      GetEditorText fills the whole buffer, no NUL
+//     --data-size N            PL_DATA's Size field (default 264)
+//     --call                   pick the plug-in's command (may repeat)
+//     --settings               open the plug-in's settings over a main window
+//     --out-text F             write the editor's final text to F
+#include <windows.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "plugin/bounded_text.h"
+#include "plugin/host_record.h"
+
+typedef int32_t(__cdecl* InstallEntry)(PL_DATA*, PL_HOSTINFO*);
+typedef void(__cdecl* CommandEntry)(void);
+
+// Larger than the plug-in's buffer, so a text it cuts can be told apart.
+static char EditorText[262144];
+static size_t EditorTextLength;
+static int32_t EditorIdentifier = 1;
+static bool UnterminatedText;
+
+static void __cdecl HostGetEditor(int32_t* editorId)
+{
+    *editorId = EditorIdentifier;
+    printf("host: GetEditor -> %d\n", static_cast<int>(EditorIdentifier));
+    fflush(stdout);
+}
+
+static void __cdecl HostGetEditorText(int32_t editorId, char* text, int32_t size)
+{
+    size_t capacity = size > 0 ? static_cast<size_t>(size) : 0;
+    size_t length = EditorTextLength;
+    if (UnterminatedText) {
+        length = capacity;
+        memset(text, 'x', length);
+    } else if (capacity > 0) {
+        if (length > capacity - 1)
+            length = capacity - 1;
+        memcpy(text, EditorText, length);
+        text[length] = '\0';
+    }
+    printf("host: GetEditorText(editor %d, size %d) -> %u bytes%s\n", static_cast<int>(editorId),
+           static_cast<int>(size), static_cast<unsigned>(length),
+           UnterminatedText ? ", no NUL" : "");
+    fflush(stdout);
+}
+
+static int32_t __cdecl HostSetEditorText(int32_t editorId, const char* text)
+{
+    EditorTextLength = strnlen(text, sizeof EditorText - 1);
+    memcpy(EditorText, text, EditorTextLength);
+    EditorText[EditorTextLength] = '\0';
+    printf("host: SetEditorText(editor %d) <- %u bytes\n", static_cast<int>(editorId),
+           static_cast<unsigned>(EditorTextLength));
+    fflush(stdout);
+    return 1;
+}
+
+static void PutInteger(unsigned char* record, size_t offset, int32_t value)
+{
+    memcpy(record + offset, &value, sizeof value);
+}
+
+template <typename Pointer>
+static void PutPointer(unsigned char* record, size_t offset, Pointer value)
+{
+    memcpy(record + offset, &value, sizeof value);
+}
+
+static void PutText(unsigned char* record, size_t offset, size_t width, const char* text)
+{
+    // A field is filled within its width; a text as long as the width is
+    // left without a NUL, as a careless host might.
+    size_t length = strlen(text);
+    if (length > width)
+        length = width;
+    memcpy(record + offset, text, length);
+}
+
+static bool ReadFileBytes(const char* path, char* buffer, size_t capacity, size_t* length)
+{
+    FILE* file = fopen(path, "rb");
+    if (!file)
+        return false;
+    *length = fread(buffer, 1, capacity - 1, file);
+    buffer[*length] = '\0';
+    fclose(file);
+    return true;
+}
+
+static bool WriteFileBytes(const char* path, const char* bytes, size_t length)
+{
+    FILE* file = fopen(path, "wb");
+    if (!file)
+        return false;
+    bool written = fwrite(bytes, 1, length, file) == length;
+    return fclose(file) == 0 && written;
+}
+
+static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+static HWND CreateMainWindow(void)
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.hInstance = GetModuleHandleA(NULL);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = "EditorHostMain";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowA("EditorHostMain", "Editor host", WS_OVERLAPPEDWINDOW, 40, 40,
+                                640, 400, NULL, NULL, windowClass.hInstance, NULL);
+    ShowWindow(window, SW_SHOWNORMAL);
+    UpdateWindow(window);
+    return window;
+}
+
+static int Usage(void)
+{
+    fprintf(stderr, "usage: editor_host <plugin.dll> [options] [--call]... [--settings]\n");
+    return 2;
+}
+
+int main(int argc, char** argv)
+{
+    if (argc < 2)
+        return Usage();
+
+    static unsigned char record[512];
+    PutInteger(record, HOST_MAJOR, 1);
+    PutInteger(record, HOST_MINOR, 51);
+    PutInteger(record, HOST_BUILD, 22);
+    PutPointer(record, HOST_GET_EDITOR, &HostGetEditor);
+    PutPointer(record, HOST_GET_EDITOR_TEXT, &HostGetEditorText);
+    PutPointer(record, HOST_SET_EDITOR_TEXT, &HostSetEditorText);
+    PL_DATA data;
+    memset(&data, 0, sizeof data);
+    data.Size = PL_DATA_SIZE;
+    const char* outTextPath = NULL;
+
+    // Options first; the commands run in their order after installation.
+    for (int i = 2; i < argc; ++i) {
+        const char* option = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : NULL;
+        if (!strcmp(option, "--call") || !strcmp(option, "--settings"))
+            continue;
+        if (!strcmp(option, "--no-get-editor"))
+            PutPointer(record, HOST_GET_EDITOR, static_cast<void*>(NULL));
+        else if (!strcmp(option, "--no-get-text"))
+            PutPointer(record, HOST_GET_EDITOR_TEXT, static_cast<void*>(NULL));
+        else if (!strcmp(option, "--no-set-text"))
+            PutPointer(record, HOST_SET_EDITOR_TEXT, static_cast<void*>(NULL));
+        else if (!strcmp(option, "--unterminated-text"))
+            UnterminatedText = true;
+        else if (!value)
+            return Usage();
+        else {
+            ++i;
+            if (!strcmp(option, "--version")) {
+                int major = 0, minor = 0, build = 0;
+                if (sscanf(value, "%d.%d.%d", &major, &minor, &build) != 3)
+                    return Usage();
+                PutInteger(record, HOST_MAJOR, major);
+                PutInteger(record, HOST_MINOR, minor);
+                PutInteger(record, HOST_BUILD, build);
+            } else if (!strcmp(option, "--no-version-check"))
+                PutInteger(record, HOST_NO_VERSION_CHECK, static_cast<int32_t>(strtol(value, NULL, 0)));
+            else if (!strcmp(option, "--user"))
+                PutText(record, HOST_USER, HOST_USER_WIDTH, value);
+            else if (!strcmp(option, "--password"))
+                PutText(record, HOST_PASSWORD, HOST_PASSWORD_WIDTH, value);
+            else if (!strcmp(option, "--database"))
+                PutText(record, HOST_DATABASE, HOST_DATABASE_WIDTH, value);
+            else if (!strcmp(option, "--editor-id"))
+                EditorIdentifier = static_cast<int32_t>(strtol(value, NULL, 0));
+            else if (!strcmp(option, "--data-size"))
+                data.Size = static_cast<int32_t>(strtol(value, NULL, 0));
+            else if (!strcmp(option, "--out-text"))
+                outTextPath = value;
+            else if (!strcmp(option, "--text-file")) {
+                if (!ReadFileBytes(value, EditorText, sizeof EditorText, &EditorTextLength)) {
+                    fprintf(stderr, "editor_host: cannot read %s\n", value);
+                    return 2;
+                }
+            } else
+                return Usage();
+        }
+    }
+
+    HMODULE plugin = LoadLibraryA(argv[1]);
+    if (!plugin) {
+        fprintf(stderr, "editor_host: cannot load %s (error %lu)\n", argv[1], GetLastError());
+        return 3;
+    }
+    InstallEntry install = reinterpret_cast<InstallEntry>(reinterpret_cast<void*>(GetProcAddress(plugin, "OnInstall")));
+    CommandEntry call = reinterpret_cast<CommandEntry>(reinterpret_cast<void*>(GetProcAddress(plugin, "OnCall")));
+    CommandEntry settings = reinterpret_cast<CommandEntry>(reinterpret_cast<void*>(GetProcAddress(plugin, "OnSettings")));
+    if (!install || !call || !settings) {
+        fprintf(stderr, "editor_host: %s lacks a plug-in export\n", argv[1]);
+        return 3;
+    }
+
+    PL_HOSTINFO* host = reinterpret_cast<PL_HOSTINFO*>(record);
+    int32_t installed = install(&data, host);
+    char name[sizeof data.Name + 1];
+    CopyField(name, sizeof name, data.Name, sizeof data.Name);
+    printf("host: OnInstall -> %d (Kind %d, Name \"%s\")\n", static_cast<int>(installed),
+           static_cast<int>(data.Kind), name);
+    fflush(stdout);
+
+    HWND mainWindow = NULL;
+    for (int i = 2; i < argc; ++i) {
+        if (!strcmp(argv[i], "--call")) {
+            printf("host: OnCall\n");
+            fflush(stdout);
+            call();
+            printf("host: OnCall returned\n");
+            fflush(stdout);
+        } else if (!strcmp(argv[i], "--settings")) {
+            if (!mainWindow) {
+                mainWindow = CreateMainWindow();
+                PutPointer(record, HOST_MAIN_WINDOW, mainWindow);
+            }
+            printf("host: OnSettings\n");
+            fflush(stdout);
+            settings();
+            printf("host: OnSettings returned\n");
+            fflush(stdout);
+        }
+    }
+
+    if (outTextPath && !WriteFileBytes(outTextPath, EditorText, EditorTextLength)) {
+        fprintf(stderr, "editor_host: cannot write %s\n", outTextPath);
+        return 2;
+    }
+    if (mainWindow)
+        DestroyWindow(mainWindow);
+    FreeLibrary(plugin);
+    return 0;
+}
