@@ -132,3 +132,21 @@ TEST_F(SettingsFile, SaveReplacesValuesAndKeepsOtherKeys)
     EXPECT_EQ(std::string::npos, file.find("old"));
     EXPECT_NE(std::string::npos, file.find("Mine=kept\r\n"));
 }
+
+TEST(SettingsFileOfAModuleWithoutExtension, IsTheModulePathWithIniAppended)
+{
+    // A dot in a folder name is not the module's extension.
+    std::string parent = MakeTempFolder("tx");
+    std::string folder = parent + "\\plug.ins";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), NULL));
+    std::string copy = folder + "\\Tamsil";
+    ASSERT_TRUE(CopyFileA((BuildFolder() + "\\Tamsil.dll").c_str(), copy.c_str(), FALSE));
+    // A trailing dot keeps the loader from adding ".dll".
+    HMODULE module = LoadLibraryA((copy + ".").c_str());
+    ASSERT_TRUE(module != NULL);
+    ModuleInstance = module;
+    LoadSettings();
+    EXPECT_STREQ((copy + ".ini").c_str(), SettingsFilePath);
+    FreeLibrary(module);
+    RemoveFolder(parent);
+}
