@@ -45,22 +45,20 @@ TEST_F(InstallInRealHost, AcceptedHostRegistersTheCommand)
     EXPECT_EQ("host: OnInstall -> 0 (Kind 5, Name \"Tamsil\")\n", host.Output());
 }
 
-TEST_F(InstallInRealHost, OldHostSeesTheVersionMessageOnScreen)
+TEST_F(InstallInRealHost, RefusalsAreShownOnScreen)
 {
-    HostProcess host;
-    ASSERT_TRUE(host.Start(PluginArgument() + " --version 1.51.21 --data-size 100", folder));
-    EXPECT_EQ("Incompatible Korvel SQL editor version. Required 1.51.22 or higher",
-              AnswerMessageBox(host.ProcessId(), "Tamsil plug-in"));
-    ASSERT_EQ(0, host.Wait());
-    EXPECT_EQ("host: OnInstall -> 1 (Kind 0, Name \"\")\n", host.Output());
-}
-
-TEST_F(InstallInRealHost, WrongRecordSizeIsShownOnScreen)
-{
-    HostProcess host;
-    ASSERT_TRUE(host.Start(PluginArgument() + " --version 2.0.0 --data-size 263", folder));
-    EXPECT_EQ("Wrong PL_DATA size: 263. 264 required!",
-              AnswerMessageBox(host.ProcessId(), "Tamsil plug-in"));
-    ASSERT_EQ(0, host.Wait());
-    EXPECT_EQ("host: OnInstall -> 1 (Kind 0, Name \"\")\n", host.Output());
+    const struct { const char* hostOptions; const char* message; } refusals[] = {
+        // A host wrong in both ways sees only the version message.
+        {"--version 1.51.21 --data-size 100",
+         "Incompatible Korvel SQL editor version. Required 1.51.22 or higher"},
+        {"--version 2.0.0 --data-size 263", "Wrong PL_DATA size: 263. 264 required!"},
+    };
+    for (const auto& refusal : refusals) {
+        SCOPED_TRACE(refusal.hostOptions);
+        HostProcess host;
+        ASSERT_TRUE(host.Start(PluginArgument() + " " + refusal.hostOptions, folder));
+        EXPECT_EQ(refusal.message, AnswerMessageBox(host.ProcessId(), "Tamsil plug-in"));
+        ASSERT_EQ(0, host.Wait());
+        EXPECT_EQ("host: OnInstall -> 1 (Kind 0, Name \"\")\n", host.Output());
+    }
 }
