@@ -1,0 +1,241 @@
+#include "runner/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const SCRIPT = "C:\\TEMP\\se3F.TMP";
+
+// A host record exactly as long as the smallest host's, on the heap, so that
+// AddressSanitizer catches a read past its end. Bytes the plug-in does not
+// read hold '#', so one that leaks into a line shows.
+struct Host
+{
+    std::vector<unsigned char> bytes = std::vector<unsigned char>(HOST_RECORD_MIN_SIZE, '#');
+
+    Host(const char* user = "", const char* password = "", const char* database = "")
+    {
+        text(HOST_USER, HOST_USER_WIDTH, user);
+        text(HOST_PASSWORD, HOST_PASSWORD_WIDTH, password);
+        text(HOST_DATABASE, HOST_DATABASE_WIDTH, database);
+    }
+    // A field as the host lays it out: NUL-ended when shorter than its
+    // width, else filling it with no NUL at all.
+    void text(size_t offset, size_t width, const std::string& value)
+    {
+        ASSERT_LE(value.size(), width);
+        memcpy(&bytes[offset], value.data(), value.size());
+        if (value.size() < width)
+            bytes[offset + value.size()] = '\0';
+    }
+    const PL_HOSTINFO* record() const { return reinterpret_cast<const PL_HOSTINFO*>(bytes.data()); }
+};
+
+// Settings as the settings file gives them: every text NUL-ended within its
+// capacity, whatever follows the NUL.
+struct Settings
+{
+    std::unique_ptr<SettingsRecord> record{new SettingsRecord};
+
+    Settings(const char* sqlPlus = "sqlplus", const char* options = "",
+             const char* connectString = "")
+    {
+        memset(record.get(), '#', sizeof *record);
+        set(record->SqlPlus, sizeof record->SqlPlus, sqlPlus);
+        set(record->Options, sizeof record->Options, options);
+        set(record->ConnectString, sizeof record->ConnectString, connectString);
+        set(record->WorkingDirectory, sizeof record->WorkingDirectory, "");
+    }
+    static void set(char* field, size_t capacity, const std::string& value)
+    {
+        ASSERT_LT(value.size(), capacity);
+        memcpy(field, value.c_str(), value.size() + 1);
+    }
+};
+
+// The line as the plug-in starts the client, and as it shows it in a message.
+std::string Line(const Settings& settings, const Host& host, const char* script = SCRIPT,
+                 bool masked = false)
+{
+    std::vector<char> line(COMMAND_LINE_CAPACITY, '#');
+    EXPECT_TRUE(ComposeCommandLine(settings.record.get(), host.record(), script, masked,
+                                   line.data(), line.size()));
+    EXPECT_NE(nullptr, memchr(line.data(), '\0', line.size()));
+    return line.data();
+}
+
+std::string Argument(const char* path, const char* shortPath)
+{
+    char argument[SCRIPT_ARGUMENT_CAPACITY];
+    EXPECT_TRUE(ScriptArgument(path, shortPath, argument, sizeof argument));
+    return argument;
+}
+
+} // namespace
+
+TEST(CommandLine, LogOnShapes)
+{
+    // No user: no log-on at all, and neither the password nor the connect
+    // string is used.
+    EXPECT_EQ("sqlplus @C:\\TEMP\\se3F.TMP ",
+              Line(Settings("sqlplus", "", "PROD"), Host("", "secret", "ORCL")));
+    EXPECT_EQ("sqlplus APPUSER@ORCL @C:\\TEMP\\se3F.TMP ",
+              Line(Settings(), Host("APPUSER", "", "ORCL")));
+    EXPECT_EQ("sqlplus APPUSER/secret@ORCL @C:\\TEMP\\se3F.TMP ",
+              Line(Settings(), Host("APPUSER", "secret", "ORCL")));
+    EXPECT_EQ("sqlplus APPUSER/secret@PROD @C:\\TEMP\\se3F.TMP ",
+              Line(Settings("sqlplus", "", "PROD"), Host("APPUSER", "secret", "ORCL")));
+    // No connect identifier anywhere: the log-on ends in a bare "@".
+    EXPECT_EQ("sqlplus APPUSER@ @C:\\TEMP\\se3F.TMP ",
+              Line(Settings(), Host("APPUSER", "", "")));
+    EXPECT_EQ("sqlplus APPUSER/secret@ @C:\\TEMP\\se3F.TMP ",
+              Line(Settings(), Host("APPUSER", "secret", "")));
+}
+
+TEST(CommandLine, ClientAndOptionsGoInAsTyped)
+{
+    EXPECT_EQ("C:\\Program Files\\Client\\sqlplus.exe APPUSER@ORCL @C:\\TEMP\\se3F.TMP ",
+              Line(Settings("C:\\Program Files\\Client\\sqlplus.exe"), Host("APPUSER", "", "ORCL")));
+    EXPECT_EQ("\"C:\\Program Files\\Client\\sqlplus.exe\" @C:\\TEMP\\se3F.TMP -S \"-M HTML ON\"",
+              Line(Settings("\"C:\\Program Files\\Client\\sqlplus.exe\"", "-S \"-M HTML ON\""), Host()));
+    EXPECT_EQ("sqlplus @C:\\TEMP\\se3F.TMP -S -L", Line(Settings("sqlplus", "-S -L"), Host()));
+    // Empty options still leave the blank before them.
+    std::string line = Line(Settings(), Host("A", "", "B"));
+    EXPECT_EQ(' ', line.back());
+    EXPECT_EQ("sqlplus A@B @C:\\TEMP\\se3F.TMP ", line);
+    // An empty client setting is not replaced here: the settings file does that.
+    EXPECT_EQ(" @C:\\TEMP\\se3F.TMP ", Line(Settings(""), Host()));
+}
+
+TEST(CommandLine, MaskedLineShowsEightAsterisksInThePasswordsPlace)
+{
+    for (const std::string& password : {std::string("x"), std::string("secret"),
+                                       std::string("12345678"), std::string(40, 'p'),
+                                       std::string(HOST_PASSWORD_WIDTH, 'q')}) {
+        Host host("APPUSER", "", "ORCL");
+        host.text(HOST_PASSWORD, HOST_PASSWORD_WIDTH, password);
+        EXPECT_EQ("sqlplus APPUSER/********@ORCL @C:\\TEMP\\se3F.TMP -S",
+                  Line(Settings("sqlplus", "-S"), host, SCRIPT, true)) << password.size();
+        EXPECT_EQ("sqlplus APPUSER/" + password + "@ORCL @C:\\TEMP\\se3F.TMP -S",
+                  Line(Settings("sqlplus", "-S"), host, SCRIPT, false));
+    }
+}
+
+TEST(CommandLine, MaskingGoesByPositionNotByTheText)
+{
+    // The password also stands in the user, the client, the connect string,
+    // the script path and the options: only its own place is masked.
+    EXPECT_EQ("se3F se3F/********@se3F @C:\\TEMP\\se3F.TMP se3F",
+              Line(Settings("se3F", "se3F", "se3F"), Host("se3F", "se3F", "ORCL"), SCRIPT, true));
+    // A password of asterisks or "@" is masked the same way.
+    EXPECT_EQ("sqlplus U/********@DB @C:\\TEMP\\se3F.TMP ",
+              Line(Settings(), Host("U", "@", "DB"), SCRIPT, true));
+    EXPECT_EQ("sqlplus U/********@DB @C:\\TEMP\\se3F.TMP ",
+              Line(Settings(), Host("U", "***", "DB"), SCRIPT, true));
+    // Without a password, or without a user (so no log-on), nothing is masked.
+    EXPECT_EQ("sqlplus U@DB @C:\\TEMP\\se3F.TMP ", Line(Settings(), Host("U", "", "DB"), SCRIPT, true));
+    EXPECT_EQ("sqlplus @C:\\TEMP\\se3F.TMP ", Line(Settings(), Host("", "secret", "DB"), SCRIPT, true));
+}
+
+TEST(ScriptArgument, PathWithBlankGoesByShortFormElseInQuotes)
+{
+    EXPECT_EQ("C:\\TEMP\\se3F.TMP", Argument("C:\\TEMP\\se3F.TMP", ""));
+    // A path without a blank is never swapped for its short form.
+    EXPECT_EQ("C:\\Temp.Folder\\se3F.tmp", Argument("C:\\Temp.Folder\\se3F.tmp", "C:\\TEMPFO~1\\se3F.tmp"));
+    EXPECT_EQ("C:\\Users\\ANNLEE~1\\AppData\\Local\\Temp\\se3F.tmp",
+              Argument("C:\\Users\\Ann Lee\\AppData\\Local\\Temp\\se3F.tmp",
+                       "C:\\Users\\ANNLEE~1\\AppData\\Local\\Temp\\se3F.tmp"));
+    EXPECT_EQ("\"C:\\Users\\Ann Lee\\AppData\\Local\\Temp\\se3F.tmp\"",
+              Argument("C:\\Users\\Ann Lee\\AppData\\Local\\Temp\\se3F.tmp", ""));
+    // A short form that still has a blank would split just the same.
+    EXPECT_EQ("\"C:\\Ann Lee\\se3F.tmp\"", Argument("C:\\Ann Lee\\se3F.tmp", "C:\\Ann Lee\\se3F.tmp"));
+
+    // A quoted argument goes into the line as it is, the quotes glued to "@".
+    char argument[SCRIPT_ARGUMENT_CAPACITY];
+    ASSERT_TRUE(ScriptArgument("C:\\Ann Lee\\se3F.tmp", "", argument, sizeof argument));
+    EXPECT_EQ("sqlplus U/********@DB @\"C:\\Ann Lee\\se3F.tmp\" ",
+              Line(Settings(), Host("U", "pw", "DB"), argument, true));
+}
+
+TEST(ScriptArgument, LongestPathInQuotesFitsItsCapacity)
+{
+    std::string path = "C:\\A B\\" + std::string(SCRIPT_PATH_CAPACITY - 1 - 7, 's');
+    ASSERT_EQ(static_cast<size_t>(SCRIPT_PATH_CAPACITY - 1), path.size());
+    std::vector<char> argument(SCRIPT_ARGUMENT_CAPACITY);
+    EXPECT_TRUE(ScriptArgument(path.c_str(), "", argument.data(), argument.size()));
+    EXPECT_EQ("\"" + path + "\"", argument.data());
+    // One byte less and the result is cut, still ended by a NUL.
+    std::vector<char> small(SCRIPT_ARGUMENT_CAPACITY - 1, '#');
+    EXPECT_FALSE(ScriptArgument(path.c_str(), "", small.data(), small.size()));
+    EXPECT_EQ("\"" + path, small.data());
+}
+
+TEST(CommandLine, EveryFieldAtItsCapacityFitsExactly)
+{
+    const std::string client(SETTINGS_PATH_CAPACITY - 1, 'c');
+    const std::string options(SETTINGS_OPTIONS_CAPACITY - 1, 'o');
+    const std::string connect(SETTINGS_PATH_CAPACITY - 1, 'k');
+    const std::string user(HOST_USER_WIDTH, 'u');
+    const std::string password(HOST_PASSWORD_WIDTH, 'p');
+    const std::string database(HOST_DATABASE_WIDTH, 'd');
+    const std::string path = "C:\\A B\\" + std::string(SCRIPT_PATH_CAPACITY - 1 - 7, 's');
+
+    // Host fields fill their widths with no NUL: Database runs straight into
+    // User, User into the GetEditor entry, Password into MainWindow.
+    Host host;
+    host.text(HOST_USER, HOST_USER_WIDTH, user);
+    host.text(HOST_PASSWORD, HOST_PASSWORD_WIDTH, password);
+    host.text(HOST_DATABASE, HOST_DATABASE_WIDTH, database);
+    char argument[SCRIPT_ARGUMENT_CAPACITY];
+    ASSERT_TRUE(ScriptArgument(path.c_str(), "", argument, sizeof argument));
+
+    const std::string longest =
+        client + " " + user + "/" + password + "@" + connect + " @\"" + path + "\" " + options;
+    EXPECT_EQ(static_cast<size_t>(COMMAND_LINE_CAPACITY - 1), longest.size());
+    Settings settings(client.c_str(), options.c_str(), connect.c_str());
+    EXPECT_EQ(longest, Line(settings, host, argument));
+    EXPECT_EQ(client + " " + user + "/********@" + connect + " @\"" + path + "\" " + options,
+              Line(settings, host, argument, true));
+
+    // The host's Database alone: its 64 bytes and not one of User's.
+    Settings noConnect(client.c_str(), options.c_str(), "");
+    EXPECT_EQ(client + " " + user + "/" + password + "@" + database + " @\"" + path + "\" " + options,
+              Line(noConnect, host, argument));
+
+    // A buffer one byte short cuts the line and says so.
+    std::vector<char> short_(COMMAND_LINE_CAPACITY - 1, '#');
+    EXPECT_FALSE(ComposeCommandLine(settings.record.get(), host.record(), argument, false,
+                                    short_.data(), short_.size()));
+    EXPECT_EQ(longest.substr(0, short_.size() - 1), short_.data());
+}
+
+TEST(CommandLine, LineThatFitsTheShortBufferIsComposedWhole)
+{
+    // 260 characters: the longest line the classic 261-byte buffer holds,
+    // composed exactly, and the same in a buffer of just that size.
+    Host host("APPUSER", "secret", "ORCL");
+    const std::string tail = " APPUSER/secret@ORCL @C:\\TEMP\\se3F.TMP -S";
+    const std::string client = "C:\\" + std::string(260 - tail.size() - 15, 'c') + "\\sqlplus.exe";
+    ASSERT_EQ(260u, client.size() + tail.size());
+    Settings settings(client.c_str(), "-S");
+    EXPECT_EQ(client + tail, Line(settings, host));
+
+    char line[261];
+    memset(line, '#', sizeof line);
+    EXPECT_TRUE(ComposeCommandLine(settings.record.get(), host.record(), SCRIPT, false,
+                                   line, sizeof line));
+    EXPECT_EQ(client + tail, line);
+
+    // One more character no longer fits 261 bytes, but still the longest buffer.
+    Settings longer(client.c_str(), "-SL");
+    EXPECT_FALSE(ComposeCommandLine(longer.record.get(), host.record(), SCRIPT, false,
+                                    line, sizeof line));
+    EXPECT_EQ(client + tail, line);
+    EXPECT_EQ(client + tail + "L", Line(longer, host));
+}
