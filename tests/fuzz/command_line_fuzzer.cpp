@@ -1,0 +1,169 @@
+// Feeds random host records, settings and script paths to the command-line
+// composition and checks every result against a plain std::string
+// composition of the same pieces:
+//   - the host record is 408 bytes on the heap, its text fields possibly
+//     without a NUL, so a read past a field or the record shows as a wrong
+//     line or an AddressSanitizer report;
+//   - the settings' texts end in a NUL within their capacities, as the
+//     settings file gives them; the script path and its short form are at
+//     most 259 characters, as the platform gives them;
+//   - the line, masked and unmasked, always fits the longest-line buffer,
+//     ends in a NUL inside it and equals the plain composition;
+//   - in any smaller buffer it is that composition cut, still NUL-ended, and
+//     the result says whether it fitted.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <memory>
+#include <string>
+
+#include "runner/command_line.h"
+
+namespace {
+
+void Fail(const char* what, const std::string& expected, const char* actual)
+{
+    fprintf(stderr, "%s\n expected [%s]\n actual   [%s]\n", what, expected.c_str(),
+            actual ? actual : "(no NUL in the buffer)");
+    abort();
+}
+
+// A text field read as the host lays it out: up to its first NUL within the
+// width, else the whole width.
+std::string Field(const unsigned char* record, size_t offset, size_t width)
+{
+    const char* text = reinterpret_cast<const char*>(record + offset);
+    size_t length = 0;
+    while (length < width && text[length] != '\0')
+        ++length;
+    return std::string(text, length);
+}
+
+bool HasBlankText(const std::string& text)
+{
+    return text.find_first_of(" \t") != std::string::npos;
+}
+
+std::string ReferenceArgument(const std::string& path, const std::string& shortPath)
+{
+    if (!HasBlankText(path))
+        return path;
+    if (!shortPath.empty() && !HasBlankText(shortPath))
+        return shortPath;
+    return "\"" + path + "\"";
+}
+
+std::string ReferenceLine(const SettingsRecord& settings, const unsigned char* record,
+                          const std::string& argument, bool masked)
+{
+    std::string user = Field(record, HOST_USER, HOST_USER_WIDTH);
+    std::string password = Field(record, HOST_PASSWORD, HOST_PASSWORD_WIDTH);
+    std::string database = Field(record, HOST_DATABASE, HOST_DATABASE_WIDTH);
+    std::string connect = settings.ConnectString;
+    std::string line = settings.SqlPlus;
+    if (!user.empty()) {
+        line += " " + user;
+        if (!password.empty())
+            line += "/" + (masked ? std::string("********") : password);
+        line += "@" + (connect.empty() ? database : connect);
+    }
+    return line + " @" + argument + " " + settings.Options;
+}
+
+// A settings text of random length within its capacity; what follows its NUL
+// is left as it was.
+void PutSetting(FuzzedDataProvider& input, char* field, size_t capacity)
+{
+    std::string text = input.ConsumeRandomLengthString(capacity - 1);
+    memcpy(field, text.c_str(), text.size() + 1);
+}
+
+// The text in a buffer, or null when the buffer holds no NUL.
+const char* TextIn(const char* buffer, size_t capacity)
+{
+    return capacity > 0 && memchr(buffer, '\0', capacity) ? buffer : nullptr;
+}
+
+void CheckLine(const SettingsRecord& settings, const unsigned char* record,
+               const char* argument, bool masked, size_t smallCapacity)
+{
+    const PL_HOSTINFO* host = reinterpret_cast<const PL_HOSTINFO*>(record);
+    std::string expected = ReferenceLine(settings, record, argument, masked);
+
+    std::unique_ptr<char[]> line(new char[COMMAND_LINE_CAPACITY]);
+    memset(line.get(), '#', COMMAND_LINE_CAPACITY);
+    bool fits = ComposeCommandLine(&settings, host, argument, masked, line.get(),
+                                   COMMAND_LINE_CAPACITY);
+    const char* text = TextIn(line.get(), COMMAND_LINE_CAPACITY);
+    if (!fits || !text || expected != text)
+        Fail(fits ? "line differs" : "line did not fit", expected, text);
+
+    // The same composition into a smaller buffer: cut, NUL-ended, reported.
+    std::unique_ptr<char[]> small(new char[smallCapacity]);
+    memset(small.get(), '#', smallCapacity);
+    fits = ComposeCommandLine(&settings, host, argument, masked, small.get(), smallCapacity);
+    if (fits != (expected.size() < smallCapacity))
+        Fail("wrong fit in a small buffer", expected, TextIn(small.get(), smallCapacity));
+    if (smallCapacity > 0) {
+        std::string cut = expected.substr(0, smallCapacity - 1);
+        text = TextIn(small.get(), smallCapacity);
+        if (!text || cut != text)
+            Fail("cut line differs", cut, text);
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    FuzzedDataProvider input(data, size);
+
+    // Where each host text ends: inside its width, or (at the width) with
+    // no NUL at all.
+    size_t userEnd = input.ConsumeIntegralInRange<size_t>(0, HOST_USER_WIDTH);
+    size_t passwordEnd = input.ConsumeIntegralInRange<size_t>(0, HOST_PASSWORD_WIDTH);
+    size_t databaseEnd = input.ConsumeIntegralInRange<size_t>(0, HOST_DATABASE_WIDTH);
+    size_t smallCapacity = input.ConsumeIntegralInRange<size_t>(0, COMMAND_LINE_CAPACITY);
+
+    SettingsRecord settings;
+    memset(&settings, input.ConsumeIntegral<unsigned char>(), sizeof settings);
+    PutSetting(input, settings.SqlPlus, sizeof settings.SqlPlus);
+    PutSetting(input, settings.Options, sizeof settings.Options);
+    PutSetting(input, settings.ConnectString, sizeof settings.ConnectString);
+    PutSetting(input, settings.WorkingDirectory, sizeof settings.WorkingDirectory);
+    settings.ReadOnly = input.ConsumeIntegral<int>();
+    settings.DeleteTemp = input.ConsumeIntegral<int>();
+
+    std::string path = input.ConsumeRandomLengthString(SCRIPT_PATH_CAPACITY - 1);
+    std::string shortPath = input.ConsumeRandomLengthString(SCRIPT_PATH_CAPACITY - 1);
+
+    // The rest fills the record; where it runs out, non-NUL bytes.
+    std::unique_ptr<unsigned char[]> record(new unsigned char[HOST_RECORD_MIN_SIZE]);
+    memset(record.get(), 'x', HOST_RECORD_MIN_SIZE);
+    std::string bytes = input.ConsumeBytesAsString(HOST_RECORD_MIN_SIZE);
+    memcpy(record.get(), bytes.data(), bytes.size());
+    if (userEnd < HOST_USER_WIDTH)
+        record[HOST_USER + userEnd] = '\0';
+    if (passwordEnd < HOST_PASSWORD_WIDTH)
+        record[HOST_PASSWORD + passwordEnd] = '\0';
+    if (databaseEnd < HOST_DATABASE_WIDTH)
+        record[HOST_DATABASE + databaseEnd] = '\0';
+
+    std::string expectedArgument = ReferenceArgument(path.c_str(), shortPath.c_str());
+    std::unique_ptr<char[]> argument(new char[SCRIPT_ARGUMENT_CAPACITY]);
+    memset(argument.get(), '#', SCRIPT_ARGUMENT_CAPACITY);
+    bool fits = ScriptArgument(path.c_str(), shortPath.c_str(), argument.get(),
+                               SCRIPT_ARGUMENT_CAPACITY);
+    const char* text = TextIn(argument.get(), SCRIPT_ARGUMENT_CAPACITY);
+    if (!fits || !text || expectedArgument != text)
+        Fail(fits ? "script argument differs" : "script argument did not fit",
+             expectedArgument, text);
+
+    CheckLine(settings, record.get(), argument.get(), false, smallCapacity);
+    CheckLine(settings, record.get(), argument.get(), true, smallCapacity);
+    return 0;
+}
