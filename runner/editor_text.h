@@ -1,0 +1,24 @@
+#ifndef TAMSIL_EDITOR_TEXT_H
+#define TAMSIL_EDITOR_TEXT_H
+
+#include <stddef.h>
+
+#include "plugin/module_state.h"
+
+enum
+{
+    // A host cuts a longer text to the buffer it is given, NUL included, so
+    // a text that fills it may have been cut; only shorter texts are whole.
+    LONGEST_WHOLE_TEXT = TEXT_BUFFER_SIZE - 2
+};
+
+// Takes the text of the host's current editor into TextBuffer, refreshing
+// EditorId first when the host offers GetEditor. The host must offer
+// GetEditorText. Returns the text's length, at most TEXT_BUFFER_SIZE.
+size_t TakeEditorText(void);
+
+// Hands the text in TextBuffer to the editor of EditorId, when the host
+// offers SetEditorText.
+void HandTextToEditor(void);
+
+#endif

@@ -1,0 +1,23 @@
+#ifndef TAMSIL_SCRIPT_FILE_H
+#define TAMSIL_SCRIPT_FILE_H
+
+#include "runner/command_line.h"
+
+// The script file that carries the editor's text to the client and back.
+// Each step shows its own failure to the user once and returns false; the
+// run decides what is kept.
+
+// Reserves a new empty script file, its name starting "se", in the
+// WorkingDirectory setting or else the system's temporary directory.
+bool ReserveScriptFile(char (&path)[SCRIPT_PATH_CAPACITY]);
+
+// Takes the editor's text and writes it, byte for byte, into the script
+// file. False when the file could not be opened or fully written, or when
+// the text is too long to be known whole.
+bool WriteEditorText(const char* path);
+
+// Reads the script file back into TextBuffer, ended by a NUL. False when it
+// could not be read, or has grown past what TextBuffer holds.
+bool ReadScriptBack(const char* path);
+
+#endif

@@ -1,0 +1,272 @@
+// A stand-in for the command-line SQL client, for the tests and the demo. It
+// is started by the plug-in exactly as the real client would be, reads its
+// command line the way the client does, and then does to the script what it
+// is told to do.
+//
+//   sqlplus [-option]... [logon] @script [parameter]...
+//
+// The log-on is the first word that is neither an option nor the script;
+// the script is the word that starts with "@"; every word after it is a
+// parameter. Quotes group words and are dropped, so @"C:\a b\se1.tmp" names
+// one path.
+//
+// What it does is steered by parameters of the form name=value, or, for a
+// name not given as a parameter, by the environment variable
+// TAMSIL_CLIENT_<NAME> (the plug-in starts the client with the host's
+// environment):
+//   log=F         append a record of this run to F (see below)
+//   action=A      leave    leave the script alone (the default)
+//                 rewrite  replace its bytes with the text
+//                 append   append the text to it
+//                 grow     pad it with blanks to size bytes (default 102401)
+//                 delete   delete it
+//   text=T        the text for rewrite and append
+//   text-file=F   take that text from the file F instead, byte for byte
+//   size=N        the size grow pads to
+//   sleep=N       wait N milliseconds before the action
+//   exit=N        end with exit code N (default 0)
+//
+// The log holds one record per line of this form, each followed by exactly
+// length bytes and a line feed:
+//   <name> <length>
+// A run writes "run" (empty), "command-line" (GetCommandLineA as received),
+// "logon", "script-path", "parameters" (one per line), then "script" (the
+// bytes read through the script path) or "script-error" (the error code),
+// and, after the sleep and the action, "action" and "end" (empty). A run
+// whose log has no "end" has not finished.
+#include <windows.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct CommandLine
+{
+    std::string program;
+    std::vector<std::string> options;
+    std::string logon;
+    bool hasScript = false;
+    std::string scriptPath;
+    std::vector<std::string> parameters;
+};
+
+// Splits a command line into words: blanks and tabs separate them, double
+// quotes group blanks into a word and are dropped. Backslashes are taken as
+// they are, as paths need.
+std::vector<std::string> SplitWords(const char* line)
+{
+    std::vector<std::string> words;
+    const char* p = line;
+    while (*p) {
+        while (*p == ' ' || *p == '\t')
+            ++p;
+        if (!*p)
+            break;
+        std::string word;
+        bool quoted = false;
+        for (; *p && (quoted || (*p != ' ' && *p != '\t')); ++p) {
+            if (*p == '"')
+                quoted = !quoted;
+            else
+                word += *p;
+        }
+        words.push_back(word);
+    }
+    return words;
+}
+
+CommandLine ParseCommandLine(const char* line)
+{
+    CommandLine parsed;
+    std::vector<std::string> words = SplitWords(line);
+    size_t i = 0;
+    if (i < words.size())
+        parsed.program = words[i++];
+    for (; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        if (parsed.hasScript)
+            parsed.parameters.push_back(word);
+        else if (!word.empty() && word[0] == '@') {
+            parsed.hasScript = true;
+            parsed.scriptPath = word.substr(1);
+        } else if (!word.empty() && word[0] == '-' && parsed.logon.empty())
+            parsed.options.push_back(word);
+        else if (parsed.logon.empty())
+            parsed.logon = word;
+        else
+            parsed.parameters.push_back(word);
+    }
+    return parsed;
+}
+
+// A control value: the parameter name=value when given, else the
+// environment variable TAMSIL_CLIENT_<NAME>, else fallback.
+std::string Control(const CommandLine& line, const char* name, const char* fallback)
+{
+    std::string prefix = std::string(name) + "=";
+    for (const std::string& parameter : line.parameters) {
+        if (parameter.compare(0, prefix.size(), prefix) == 0)
+            return parameter.substr(prefix.size());
+    }
+    std::string variable = "TAMSIL_CLIENT_";
+    for (const char* c = name; *c; ++c)
+        variable += *c == '-' ? '_' : static_cast<char>(toupper(static_cast<unsigned char>(*c)));
+    char value[32768];
+    DWORD length = GetEnvironmentVariableA(variable.c_str(), value, sizeof value);
+    if (length > 0 && length < sizeof value)
+        return std::string(value, length);
+    return fallback;
+}
+
+bool ReadBytes(const std::string& path, std::string* bytes)
+{
+    FILE* file = fopen(path.c_str(), "rb");
+    if (!file)
+        return false;
+    bytes->clear();
+    char chunk[8192];
+    size_t count;
+    while ((count = fread(chunk, 1, sizeof chunk, file)) > 0)
+        bytes->append(chunk, count);
+    bool ok = !ferror(file);
+    fclose(file);
+    return ok;
+}
+
+bool WriteBytes(const std::string& path, const std::string& bytes, const char* mode)
+{
+    FILE* file = fopen(path.c_str(), mode);
+    if (!file)
+        return false;
+    bool ok = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return fclose(file) == 0 && ok;
+}
+
+void LogRecord(const std::string& logPath, const char* name, const std::string& bytes)
+{
+    if (logPath.empty())
+        return;
+    std::string record = std::string(name) + " " + std::to_string(bytes.size()) + "\n" + bytes + "\n";
+    if (!WriteBytes(logPath, record, "ab"))
+        fprintf(stderr, "client: cannot write the log %s\n", logPath.c_str());
+}
+
+std::string Joined(const std::vector<std::string>& words)
+{
+    std::string joined;
+    for (const std::string& word : words)
+        joined += word + "\n";
+    return joined;
+}
+
+// The text that rewrite and append put into the script.
+std::string GivenText(const CommandLine& line)
+{
+    std::string textFile = Control(line, "text-file", "");
+    std::string text;
+    if (!textFile.empty()) {
+        if (!ReadBytes(textFile, &text))
+            fprintf(stderr, "client: cannot read %s\n", textFile.c_str());
+        return text;
+    }
+    return Control(line, "text", "");
+}
+
+// Does the action to the script; false when it is unknown or failed.
+bool Act(const CommandLine& line, const std::string& action, std::string* done)
+{
+    const std::string& script = line.scriptPath;
+    if (action == "leave") {
+        *done = "left the script alone";
+        return true;
+    }
+    if (action == "rewrite" || action == "append") {
+        std::string text = GivenText(line);
+        *done = (action == "rewrite" ? "rewrote the script with " : "appended ") +
+                std::to_string(text.size()) + " bytes";
+        return WriteBytes(script, text, action == "rewrite" ? "wb" : "ab");
+    }
+    if (action == "grow") {
+        long size = strtol(Control(line, "size", "102401").c_str(), NULL, 10);
+        std::string bytes;
+        if (!ReadBytes(script, &bytes))
+            return false;
+        if (size > static_cast<long>(bytes.size()))
+            bytes.append(static_cast<size_t>(size) - bytes.size(), ' ');
+        *done = "grew the script to " + std::to_string(bytes.size()) + " bytes";
+        return WriteBytes(script, bytes, "wb");
+    }
+    if (action == "delete") {
+        *done = "deleted the script";
+        return DeleteFileA(script.c_str()) != 0;
+    }
+    *done = "unknown action " + action;
+    return false;
+}
+
+} // namespace
+
+int main()
+{
+    const char* raw = GetCommandLineA();
+    CommandLine line = ParseCommandLine(raw);
+    std::string logPath = Control(line, "log", "");
+
+    LogRecord(logPath, "run", "");
+    LogRecord(logPath, "command-line", raw);
+    LogRecord(logPath, "logon", line.logon);
+    LogRecord(logPath, "script-path", line.scriptPath);
+    LogRecord(logPath, "parameters", Joined(line.parameters));
+
+    printf("client: command line: %s\n", raw);
+    // A real client never echoes the password; neither does its stand-in.
+    std::string logon = line.logon;
+    size_t slash = logon.find('/');
+    if (slash != std::string::npos) {
+        size_t at = logon.find('@', slash);
+        logon = logon.substr(0, slash + 1) + "********" + (at == std::string::npos ? "" : logon.substr(at));
+    }
+    printf("client: log-on: %s\n", logon.empty() ? "(none)" : logon.c_str());
+
+    int status = 0;
+    std::string script;
+    if (!line.hasScript) {
+        printf("client: no @script on the command line\n");
+        LogRecord(logPath, "script-error", "no script");
+        status = 1;
+    } else if (!ReadBytes(line.scriptPath, &script)) {
+        DWORD error = GetLastError();
+        printf("client: cannot open the script %s\n", line.scriptPath.c_str());
+        LogRecord(logPath, "script-error", std::to_string(error));
+        status = 1;
+    } else {
+        printf("client: running %s (%u bytes)\n", line.scriptPath.c_str(),
+               static_cast<unsigned>(script.size()));
+        LogRecord(logPath, "script", script);
+    }
+    fflush(stdout);
+
+    long sleep = strtol(Control(line, "sleep", "0").c_str(), NULL, 10);
+    if (sleep > 0)
+        Sleep(static_cast<DWORD>(sleep));
+
+    std::string action = Control(line, "action", "leave");
+    std::string done;
+    if (status == 0 && !Act(line, action, &done)) {
+        printf("client: %s failed\n", action.c_str());
+        status = 1;
+    }
+    if (status == 0)
+        printf("client: %s\n", done.c_str());
+    LogRecord(logPath, "action", done);
+
+    status = static_cast<int>(strtol(Control(line, "exit", std::to_string(status).c_str()).c_str(), NULL, 10));
+    LogRecord(logPath, "end", "");
+    fflush(stdout);
+    return status;
+}
