@@ -1,0 +1,12 @@
+#ifndef TAMSIL_SETTINGS_DIALOG_H
+#define TAMSIL_SETTINGS_DIALOG_H
+
+#include <windows.h>
+
+// The procedure of the settings dialog (template IDD_SETTINGS): loads the
+// settings file into the fields when the dialog opens, saves all six
+// settings on OK and leaves the file alone on Cancel, Escape or the close
+// box. A save that fails is reported and keeps the dialog open.
+INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+#endif

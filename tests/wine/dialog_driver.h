@@ -1,0 +1,151 @@
+#ifndef TAMSIL_TESTS_DIALOG_DRIVER_H
+#define TAMSIL_TESTS_DIALOG_DRIVER_H
+
+// Drives the settings dialog from outside, as a user at the screen would:
+// finds its window, reads and fills its fields, presses its buttons and keys.
+// Tests run in parallel on one display, so a dialog is only ever looked for
+// among the windows of one given process.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <thread>
+
+static const wchar_t SETTINGS_DIALOG_CAPTION[] = L"Tamsil plug-in Settings";
+
+// Generous: tests share the machine with many others under Wine.
+enum { DIALOG_WAIT_MS = 30000 };
+
+// The text of a window as the window manager keeps it; unlike GetWindowText
+// it sends no message, so it cannot block on a thread that is not pumping.
+inline std::wstring WindowCaption(HWND window)
+{
+    wchar_t text[256] = {};
+    InternalGetWindowText(window, text, sizeof text / sizeof text[0]);
+    return text;
+}
+
+inline DWORD WindowProcess(HWND window)
+{
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    return processId;
+}
+
+struct WindowSearch
+{
+    DWORD processId;
+    const wchar_t* caption;
+    HWND found;
+};
+
+inline BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter)
+{
+    WindowSearch* search = reinterpret_cast<WindowSearch*>(parameter);
+    if (WindowProcess(window) != search->processId || !IsWindowVisible(window) ||
+        WindowCaption(window) != search->caption)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// A visible top-level window of the given process with the given caption.
+inline HWND FindProcessWindow(DWORD processId, const wchar_t* caption)
+{
+    WindowSearch search = {processId, caption, NULL};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Polls until the condition holds or the time is up.
+inline bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = DIALOG_WAIT_MS)
+{
+    DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(10);
+    }
+    return true;
+}
+
+inline HWND WaitForSettingsDialog(DWORD processId)
+{
+    HWND dialog = NULL;
+    WaitFor([&] { return (dialog = FindProcessWindow(processId, SETTINGS_DIALOG_CAPTION)) != NULL; });
+    return dialog;
+}
+
+inline bool WaitUntilClosed(HWND dialog, DWORD timeoutMs = DIALOG_WAIT_MS)
+{
+    return WaitFor([&] { return !IsWindow(dialog); }, timeoutMs);
+}
+
+inline std::string ControlText(HWND dialog, int id)
+{
+    char text[1024] = {};
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
+inline void SetControlText(HWND dialog, int id, const std::string& text)
+{
+    SetDlgItemTextA(dialog, id, text.c_str());
+}
+
+inline LRESULT CheckState(HWND dialog, int id)
+{
+    return SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0);
+}
+
+// A mouse click on a button or check box.
+inline void Click(HWND dialog, int id)
+{
+    SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0);
+}
+
+// Characters typed into an edit field at its caret.
+inline void Type(HWND dialog, int id, const std::string& text)
+{
+    for (char c : text)
+        SendDlgItemMessageA(dialog, id, WM_CHAR, static_cast<unsigned char>(c), 1);
+}
+
+// The Escape key pressed while the given control has the focus: it goes
+// through the dialog's own keyboard handling in its modal loop.
+inline void PressEscape(HWND dialog, int id)
+{
+    PostMessageA(GetDlgItem(dialog, id), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+}
+
+// The close box in the dialog's caption.
+inline void PressCloseBox(HWND dialog)
+{
+    PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+// Runs open (which shows the dialog modally and returns when it has closed)
+// on this thread while user acts on the dialog from a thread of its own. A
+// dialog the user leaves open is cancelled, so a failing test cannot hang.
+inline void DriveDialog(const std::function<void()>& open, const std::function<void(HWND)>& user)
+{
+    std::thread watcher([&] {
+        HWND dialog = WaitForSettingsDialog(GetCurrentProcessId());
+        if (!dialog) {
+            ADD_FAILURE() << "the settings dialog did not open";
+            return;
+        }
+        user(dialog);
+        if (!WaitUntilClosed(dialog, 5000)) {
+            ADD_FAILURE() << "the settings dialog was left open";
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        }
+    });
+    open();
+    watcher.join();
+}
+
+#endif

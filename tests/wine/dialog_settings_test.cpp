@@ -1,0 +1,337 @@
+// The settings dialog of the real plug-in, opened by OnSettings over a main
+// window of this process and driven from a second thread as a user would.
+#include "tests/wine/plugin_fixture.h"
+
+#include "resources/resource.h"
+#include "tests/wine/dialog_driver.h"
+
+namespace {
+
+// End codes the plug-in closed its dialog with, in order.
+std::vector<INT_PTR> EndCodes;
+typedef BOOL(WINAPI* EndDialogEntry)(HWND, INT_PTR);
+EndDialogEntry RealEndDialog;
+
+BOOL WINAPI RecordEndDialog(HWND dialog, INT_PTR code)
+{
+    EndCodes.push_back(code);
+    return RealEndDialog(dialog, code);
+}
+
+const char SAMPLE_SETTINGS[] =
+    "[Settings]\r\nReadOnly=1\r\nDeleteTemp=0\r\nOptions=-S -L\r\n"
+    "ConnectString=PROD\r\n[Path]\r\nWorkingDirectory=C:\\Work\r\n"
+    "SqlPlus=C:\\Client\\sqlplus.exe\r\n";
+
+class SettingsDialog : public PluginTest
+{
+protected:
+    void SetUp() override
+    {
+        PluginTest::SetUp();
+        EndCodes.clear();
+        RealEndDialog = reinterpret_cast<EndDialogEntry>(PatchImport(
+            module, "user32.dll", "EndDialog", reinterpret_cast<void*>(&RecordEndDialog)));
+        ASSERT_TRUE(RealEndDialog != NULL);
+        mainWindow = CreateWindowA("STATIC", "Editor main window", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                   60, 50, 640, 400, NULL, NULL, NULL, NULL);
+        ASSERT_TRUE(mainWindow != NULL);
+        SetHostPointer(HOST_MAIN_WINDOW, mainWindow);
+    }
+
+    void TearDown() override
+    {
+        if (mainWindow)
+            DestroyWindow(mainWindow);
+        PluginTest::TearDown();
+    }
+
+    // The host picks the plug-in's settings command; user acts on the dialog.
+    void OpenSettings(const std::function<void(HWND)>& user)
+    {
+        DriveDialog([this] { OnSettings(); }, user);
+    }
+
+    std::string Stored(const char* section, const char* key)
+    {
+        char value[1024];
+        GetPrivateProfileStringA(section, key, "<missing>", value, sizeof value,
+                                 SettingsPath().c_str());
+        return value;
+    }
+
+    HWND mainWindow = NULL;
+};
+
+struct Field
+{
+    int id;
+    const char* section;
+    const char* key;
+    size_t limit;
+};
+
+const Field TEXT_FIELDS[] = {
+    {IDC_OPTIONS, "Settings", "Options", 126},
+    {IDC_CONNECT, "Settings", "ConnectString", 259},
+    {IDC_WORKDIR, "Path", "WorkingDirectory", 259},
+    {IDC_SQLPLUS, "Path", "SqlPlus", 259},
+};
+
+} // namespace
+
+TEST_F(SettingsDialog, OpensShowingTheSettingsFile)
+{
+    Install();
+    WriteSettingsFile(SAMPLE_SETTINGS);
+    OpenSettings([](HWND dialog) {
+        EXPECT_EQ("-S -L", ControlText(dialog, IDC_OPTIONS));
+        EXPECT_EQ("PROD", ControlText(dialog, IDC_CONNECT));
+        EXPECT_EQ("C:\\Work", ControlText(dialog, IDC_WORKDIR));
+        EXPECT_EQ("C:\\Client\\sqlplus.exe", ControlText(dialog, IDC_SQLPLUS));
+        EXPECT_EQ(BST_CHECKED, CheckState(dialog, IDC_READONLY));
+        EXPECT_EQ(BST_UNCHECKED, CheckState(dialog, IDC_DELETETEMP));
+        Click(dialog, IDCANCEL);
+    });
+    ASSERT_EQ(std::vector<INT_PTR>{IDCANCEL}, EndCodes);
+
+    // Without a file, the defaults.
+    DeleteFileA(SettingsPath().c_str());
+    OpenSettings([](HWND dialog) {
+        EXPECT_EQ("", ControlText(dialog, IDC_OPTIONS));
+        EXPECT_EQ("", ControlText(dialog, IDC_CONNECT));
+        EXPECT_EQ("", ControlText(dialog, IDC_WORKDIR));
+        EXPECT_EQ("sqlplus", ControlText(dialog, IDC_SQLPLUS));
+        EXPECT_EQ(BST_UNCHECKED, CheckState(dialog, IDC_READONLY));
+        EXPECT_EQ(BST_UNCHECKED, CheckState(dialog, IDC_DELETETEMP));
+        Click(dialog, IDCANCEL);
+    });
+    EXPECT_FALSE(FileExists(SettingsPath()));
+}
+
+// A check box shows a stored flag as the run treats it: any value that
+// converts to non-zero is on, and it is saved back as 1.
+TEST_F(SettingsDialog, CheckBoxesShowFlagsAsTheRunTreatsThem)
+{
+    Install();
+    const struct { const char* stored; LRESULT shown; const char* saved; } cases[] = {
+        {"1", BST_CHECKED, "1"},  {"0", BST_UNCHECKED, "0"}, {"2", BST_CHECKED, "1"},
+        {"-1", BST_CHECKED, "1"}, {"10", BST_CHECKED, "1"},  {"yes", BST_UNCHECKED, "0"},
+    };
+    for (const auto& c : cases) {
+        WriteSettingsFile(std::string("[Settings]\r\nReadOnly=") + c.stored + "\r\nDeleteTemp=0\r\n");
+        OpenSettings([&](HWND dialog) {
+            EXPECT_EQ(c.shown, CheckState(dialog, IDC_READONLY)) << c.stored;
+            EXPECT_EQ(BST_UNCHECKED, CheckState(dialog, IDC_DELETETEMP)) << c.stored;
+            Click(dialog, IDOK);
+        });
+        EXPECT_EQ(c.saved, Stored("Settings", "ReadOnly")) << c.stored;
+        EXPECT_EQ("0", Stored("Settings", "DeleteTemp")) << c.stored;
+    }
+}
+
+TEST_F(SettingsDialog, OkWithoutChangesWritesAllSixKeys)
+{
+    Install();
+    WriteSettingsFile("[Settings]\r\nReadOnly=1\r\nOptions=-S\r\n");
+    OpenSettings([](HWND dialog) { Click(dialog, IDOK); });
+    EXPECT_EQ(std::vector<INT_PTR>{IDOK}, EndCodes);
+    EXPECT_EQ("1", Stored("Settings", "ReadOnly"));
+    EXPECT_EQ("0", Stored("Settings", "DeleteTemp"));
+    EXPECT_EQ("-S", Stored("Settings", "Options"));
+    EXPECT_EQ("", Stored("Settings", "ConnectString"));
+    EXPECT_EQ("", Stored("Path", "WorkingDirectory"));
+    EXPECT_EQ("sqlplus", Stored("Path", "SqlPlus"));
+    EXPECT_TRUE(ShownMessages.empty());
+}
+
+TEST_F(SettingsDialog, OkSavesWhatTheUserEntered)
+{
+    Install();
+    OpenSettings([](HWND dialog) {
+        SetControlText(dialog, IDC_OPTIONS, "-S -M \"HTML ON\"");
+        SetControlText(dialog, IDC_CONNECT, "TEST_DB");
+        SetControlText(dialog, IDC_WORKDIR, "C:\\My Scripts");
+        SetControlText(dialog, IDC_SQLPLUS, "C:\\Program Files\\Client\\sqlplus.exe");
+        Click(dialog, IDC_READONLY);
+        Click(dialog, IDC_DELETETEMP);
+        Click(dialog, IDC_DELETETEMP);
+        Click(dialog, IDC_DELETETEMP);
+        EXPECT_EQ(BST_CHECKED, CheckState(dialog, IDC_READONLY));
+        EXPECT_EQ(BST_CHECKED, CheckState(dialog, IDC_DELETETEMP));
+        Click(dialog, IDOK);
+    });
+    EXPECT_EQ("1", Stored("Settings", "ReadOnly"));
+    EXPECT_EQ("1", Stored("Settings", "DeleteTemp"));
+    EXPECT_EQ("-S -M \"HTML ON\"", Stored("Settings", "Options"));
+    EXPECT_EQ("TEST_DB", Stored("Settings", "ConnectString"));
+    EXPECT_EQ("C:\\My Scripts", Stored("Path", "WorkingDirectory"));
+    EXPECT_EQ("C:\\Program Files\\Client\\sqlplus.exe", Stored("Path", "SqlPlus"));
+
+    // The next opening shows what was saved.
+    OpenSettings([](HWND dialog) {
+        EXPECT_EQ("C:\\My Scripts", ControlText(dialog, IDC_WORKDIR));
+        EXPECT_EQ(BST_CHECKED, CheckState(dialog, IDC_DELETETEMP));
+        Click(dialog, IDC_READONLY);
+        Click(dialog, IDOK);
+    });
+    EXPECT_EQ("0", Stored("Settings", "ReadOnly"));
+    EXPECT_EQ("1", Stored("Settings", "DeleteTemp"));
+}
+
+TEST_F(SettingsDialog, CancelEscapeAndCloseBoxWriteNothing)
+{
+    Install();
+    WriteSettingsFile(SAMPLE_SETTINGS);
+    const struct { const char* way; std::function<void(HWND)> close; } ways[] = {
+        {"Cancel", [](HWND dialog) { Click(dialog, IDCANCEL); }},
+        {"Escape", [](HWND dialog) { PressEscape(dialog, IDC_OPTIONS); }},
+        {"close box", [](HWND dialog) { PressCloseBox(dialog); }},
+    };
+    for (const auto& w : ways) {
+        EndCodes.clear();
+        OpenSettings([&](HWND dialog) {
+            SetControlText(dialog, IDC_OPTIONS, "changed");
+            SetControlText(dialog, IDC_SQLPLUS, "");
+            Click(dialog, IDC_READONLY);
+            Click(dialog, IDC_DELETETEMP);
+            w.close(dialog);
+            EXPECT_TRUE(WaitUntilClosed(dialog)) << w.way;
+        });
+        EXPECT_EQ(std::vector<INT_PTR>{IDCANCEL}, EndCodes) << w.way;
+        EXPECT_EQ(SAMPLE_SETTINGS, ReadSettingsFile()) << w.way;
+    }
+    // Without a settings file, none is made.
+    DeleteFileA(SettingsPath().c_str());
+    OpenSettings([](HWND dialog) { PressEscape(dialog, IDC_READONLY); });
+    EXPECT_FALSE(FileExists(SettingsPath()));
+}
+
+TEST_F(SettingsDialog, ClearedSqlPlusPathIsSavedEmptyAndOpensAsSqlplus)
+{
+    Install();
+    WriteSettingsFile("[Path]\r\nSqlPlus=C:\\Client\\sqlplus.exe\r\n");
+    OpenSettings([](HWND dialog) {
+        SetControlText(dialog, IDC_SQLPLUS, "");
+        Click(dialog, IDOK);
+    });
+    EXPECT_EQ("", Stored("Path", "SqlPlus"));
+    OpenSettings([](HWND dialog) {
+        EXPECT_EQ("sqlplus", ControlText(dialog, IDC_SQLPLUS));
+        Click(dialog, IDCANCEL);
+    });
+}
+
+// What the user types stops at what the setting holds, so nothing typed is
+// silently cut on saving.
+TEST_F(SettingsDialog, FieldsTakeNoMoreThanTheirSettingHolds)
+{
+    Install();
+    OpenSettings([](HWND dialog) {
+        for (const Field& field : TEXT_FIELDS) {
+            EXPECT_EQ(field.limit, SendDlgItemMessageA(dialog, field.id, EM_GETLIMITTEXT, 0, 0))
+                << field.key;
+            SetControlText(dialog, field.id, "");
+            std::string pasted(300, 'a' + field.id % 26);
+            SendDlgItemMessageA(dialog, field.id, EM_REPLACESEL, TRUE,
+                                reinterpret_cast<LPARAM>(pasted.c_str()));
+            EXPECT_EQ(pasted.substr(0, field.limit), ControlText(dialog, field.id)) << field.key;
+            Type(dialog, field.id, "zz");
+            EXPECT_EQ(pasted.substr(0, field.limit), ControlText(dialog, field.id)) << field.key;
+        }
+        // Typing below the limit still works.
+        SetControlText(dialog, IDC_OPTIONS, "");
+        Type(dialog, IDC_OPTIONS, "-S");
+        EXPECT_EQ("-S", ControlText(dialog, IDC_OPTIONS));
+        SetControlText(dialog, IDC_OPTIONS, std::string(125, 'o'));
+        SendDlgItemMessageA(dialog, IDC_OPTIONS, EM_SETSEL, 125, 125);
+        Type(dialog, IDC_OPTIONS, "xyz");
+        EXPECT_EQ(std::string(125, 'o') + "x", ControlText(dialog, IDC_OPTIONS));
+        Click(dialog, IDOK);
+    });
+    EXPECT_EQ(std::string(125, 'o') + "x", Stored("Settings", "Options"));
+    for (const Field& field : TEXT_FIELDS) {
+        if (field.id != IDC_OPTIONS) {
+            EXPECT_EQ(std::string(field.limit, 'a' + field.id % 26), Stored(field.section, field.key))
+                << field.key;
+        }
+    }
+}
+
+TEST_F(SettingsDialog, OpensOwnedByTheMainWindowAtItsClientCorner)
+{
+    Install();
+    HWND owner = mainWindow;
+    OpenSettings([owner](HWND dialog) {
+        EXPECT_EQ(owner, GetWindow(dialog, GW_OWNER));
+        POINT ownerCorner = {0, 0}, dialogCorner = {0, 0};
+        ClientToScreen(owner, &ownerCorner);
+        ClientToScreen(dialog, &dialogCorner);
+        EXPECT_EQ(ownerCorner.x, dialogCorner.x);
+        EXPECT_EQ(ownerCorner.y, dialogCorner.y);
+        // Modal: the owner takes no input while the dialog is open.
+        EXPECT_FALSE(IsWindowEnabled(owner));
+        Click(dialog, IDCANCEL);
+    });
+    EXPECT_TRUE(IsWindowEnabled(mainWindow));
+}
+
+TEST_F(SettingsDialog, OpensWithoutOwnerWhenTheHostGaveNoWindow)
+{
+    // Before installation the plug-in knows no host record at all.
+    OpenSettings([](HWND dialog) {
+        EXPECT_EQ(NULL, GetWindow(dialog, GW_OWNER));
+        Click(dialog, IDCANCEL);
+    });
+    // A main window that is no longer a window.
+    SetHostPointer(HOST_MAIN_WINDOW, reinterpret_cast<HWND>(0x7FFF0000));
+    Install();
+    OpenSettings([](HWND dialog) {
+        EXPECT_EQ(NULL, GetWindow(dialog, GW_OWNER));
+        Click(dialog, IDCANCEL);
+    });
+    EXPECT_EQ((std::vector<INT_PTR>{IDCANCEL, IDCANCEL}), EndCodes);
+}
+
+// The settings file cannot be written while another program holds it open
+// for reading only (a read-only file or folder does the same for a user who
+// is not an administrator).
+TEST_F(SettingsDialog, SaveFailureIsReportedAndKeepsTheDialogOpenWithTheEdits)
+{
+    Install();
+    WriteSettingsFile(SAMPLE_SETTINGS);
+    std::string path = SettingsPath();
+    HANDLE holder = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    HWND shownDialog = NULL;
+    OpenSettings([&](HWND dialog) {
+        shownDialog = dialog;
+        SetControlText(dialog, IDC_CONNECT, "OTHER_DB");
+        Click(dialog, IDC_DELETETEMP);
+        Click(dialog, IDOK);
+        // Still open, with what the user entered.
+        EXPECT_TRUE(IsWindow(dialog) && IsWindowVisible(dialog));
+        EXPECT_EQ("OTHER_DB", ControlText(dialog, IDC_CONNECT));
+        EXPECT_EQ(BST_CHECKED, CheckState(dialog, IDC_DELETETEMP));
+        EXPECT_EQ(SAMPLE_SETTINGS, ReadSettingsFile());
+        // The other program lets go of the file and the user presses OK again.
+        CloseHandle(holder);
+        Click(dialog, IDOK);
+    });
+    EXPECT_EQ(std::vector<INT_PTR>{IDOK}, EndCodes);
+    ASSERT_EQ(1u, ShownMessages.size());
+    const ShownMessage& shown = ShownMessages[0];
+    char systemText[512] = {};
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL,
+                   ERROR_SHARING_VIOLATION, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+                   systemText, sizeof systemText, NULL);
+    ASSERT_NE('\0', systemText[0]);
+    EXPECT_EQ("Cannot save the settings to " + path + "\nERROR: 32\nMSG:" + systemText + "\n",
+              shown.text);
+    EXPECT_EQ("Tamsil plug-in", shown.caption);
+    EXPECT_EQ(0x10u, shown.style);
+    EXPECT_EQ(shownDialog, shown.owner);
+    EXPECT_EQ("OTHER_DB", Stored("Settings", "ConnectString"));
+    EXPECT_EQ("1", Stored("Settings", "DeleteTemp"));
+}
