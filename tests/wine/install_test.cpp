@@ -6,6 +6,11 @@ namespace {
 
 const char OLD_HOST_TEXT[] = "Incompatible Korvel SQL editor version. Required 1.51.22 or higher";
 
+void __cdecl EmptyEditorText(int32_t, char* text, int32_t)
+{
+    text[0] = '\0';
+}
+
 struct Host
 {
     int32_t major, minor, build, noVersionCheck, dataSize;
@@ -100,10 +105,13 @@ TEST_F(InstallCheck, KeepsTheHostRecordAfterARefusal)
     EXPECT_EQ(1, InstallInto({1, 50, 0, 0, 264}));
     ShownMessages.clear();
     SetHostText(HOST_USER, HOST_USER_WIDTH, "SCOTT");
+    SetHostPointer(HOST_GET_EDITOR_TEXT, &EmptyEditorText);
     WriteSettingsFile("[Path]\r\nSqlPlus=no-such-client-program\r\n[Settings]\r\nDeleteTemp=1\r\n");
     SetEnvironmentVariableA("TAMSIL_TEST_UNUSED", NULL);
     OnCall();
-    if (!ShownMessages.empty()) {   // a run reports the client it could not start
-        EXPECT_NE(std::string::npos, ShownMessages[0].text.find("no-such-client-program SCOTT@"));
-    }
+    // The run reports the client it could not start, with the host's user.
+    ASSERT_EQ(1u, ShownMessages.size());
+    EXPECT_EQ("Execute Error!", ShownMessages[0].caption);
+    EXPECT_EQ(0u, ShownMessages[0].text.find("RUN : no-such-client-program SCOTT@"))
+        << ShownMessages[0].text;
 }

@@ -30,7 +30,8 @@
 // length bytes and a line feed:
 //   <name> <length>
 // A run writes "run" (empty), "command-line" (GetCommandLineA as received),
-// "logon", "script-path", "parameters" (one per line), then "script" (the
+// "logon", "script-path", "parameters" (one per line), "directory" (its
+// current directory), then "script" (the
 // bytes read through the script path) or "script-error" (the error code),
 // and, after the sleep and the action, "action" and "end" (empty). A run
 // whose log has no "end" has not finished.
@@ -222,6 +223,9 @@ int main()
     LogRecord(logPath, "logon", line.logon);
     LogRecord(logPath, "script-path", line.scriptPath);
     LogRecord(logPath, "parameters", Joined(line.parameters));
+    char directory[MAX_PATH];
+    DWORD directoryLength = GetCurrentDirectoryA(sizeof directory, directory);
+    LogRecord(logPath, "directory", std::string(directory, directoryLength < sizeof directory ? directoryLength : 0));
 
     printf("client: command line: %s\n", raw);
     // A real client never echoes the password; neither does its stand-in.

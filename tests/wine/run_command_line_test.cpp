@@ -1,0 +1,251 @@
+// The client's command line, byte for byte: as the plug-in asks the platform
+// to start it, and as the client stand-in receives and reads it.
+#include "tests/wine/run_fixture.h"
+
+using namespace run_test;
+
+namespace {
+
+class ClientCommandLine : public RunTest
+{
+protected:
+    // Runs once with the script kept; the path of the one script file the
+    // run left in the work folder.
+    std::string RunKeepingTheScript()
+    {
+        OnCall();
+        std::vector<std::string> left = ScriptsLeft();
+        if (left.size() != 1) {
+            ADD_FAILURE() << left.size() << " script files left";
+            return "";
+        }
+        return workFolder + "\\" + left[0];
+    }
+
+    void StartOver()
+    {
+        for (const std::string& name : ScriptsLeft())
+            DeleteFileA((workFolder + "\\" + name).c_str());
+        DeleteFileA(clientLog.c_str());
+        HostCalls.clear();
+        StartRequests.clear();
+        ShownMessages.clear();
+    }
+};
+
+// The text between " @" and the blank before the options.
+std::string ScriptArgumentOf(const std::string& line, const std::string& client)
+{
+    size_t start = client.size() + 2;
+    size_t end = line.rfind(' ');
+    return start <= end ? line.substr(start, end - start) : std::string();
+}
+
+} // namespace
+
+TEST_F(ClientCommandLine, CarriesEachShapeOfLogOnAndTheOptionsLast)
+{
+    struct Case
+    {
+        const char* user;
+        const char* password;
+        const char* database;
+        const char* connectString;
+        const char* options;
+        const char* logon;   // as it goes on the line
+    };
+    const Case cases[] = {
+        // No user: no log-on at all, and the connect string is not used.
+        {"", "tiger", "ORCL", "PROD", "-L", ""},
+        {"APPUSER", "", "ORCL", "", "", "APPUSER@ORCL"},
+        {"APPUSER", "tiger", "ORCL", "", "", "APPUSER/tiger@ORCL"},
+        {"APPUSER", "tiger", "ORCL", "PROD", "-S -L", "APPUSER/tiger@PROD"},
+        // Nothing to connect to: the log-on ends in a bare "@".
+        {"APPUSER", "", "", "", "", "APPUSER@"},
+    };
+    EditorText = "select user from dual;\r\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string("log-on '") + c.logon + "', options '" + c.options + "'");
+        StartOver();
+        SetHostText(HOST_USER, HOST_USER_WIDTH, c.user);
+        SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, c.password);
+        SetHostText(HOST_DATABASE, HOST_DATABASE_WIDTH, c.database);
+        Settings(std::string("Options=") + c.options + "\r\nConnectString=" + c.connectString + "\r\n");
+
+        std::string script = RunKeepingTheScript();
+        std::string logon = c.logon[0] ? std::string(" ") + c.logon : std::string();
+        // The blank before the options stays when there are none.
+        std::string expected = client + logon + " @" + script + " " + c.options;
+
+        ASSERT_EQ(1u, StartRequests.size());
+        EXPECT_EQ(expected, StartRequests[0].line);
+        std::vector<ClientRun> runs = ClientRuns();
+        ASSERT_EQ(1u, runs.size());
+        EXPECT_EQ(expected, runs[0]["command-line"]);
+        EXPECT_EQ(c.logon, runs[0]["logon"]);
+        EXPECT_EQ(script, runs[0]["script-path"]);
+        EXPECT_EQ(EditorText, runs[0]["script"]);
+        EXPECT_TRUE(ShownMessages.empty());
+    }
+}
+
+TEST_F(ClientCommandLine, StartsTheClientFromTheLineAloneInTheHostsSurroundings)
+{
+    Settings();
+    EditorText = "select 1 from dual;";
+    OnCall();
+    ASSERT_EQ(1u, StartRequests.size());
+    const StartRequest& start = StartRequests[0];
+    EXPECT_TRUE(start.noProgramName);
+    EXPECT_FALSE(start.inheritHandles);
+    EXPECT_EQ(0u, start.flags & ~static_cast<DWORD>(NORMAL_PRIORITY_CLASS));
+    EXPECT_TRUE(start.hostEnvironment);
+    EXPECT_TRUE(start.hostDirectory);
+    EXPECT_EQ(sizeof(STARTUPINFOA), start.startupSize);
+    EXPECT_TRUE(start.startupZeroed);
+
+    // The working directory holds the scripts; the client runs in the
+    // host's current directory.
+    std::vector<ClientRun> runs = ClientRuns();
+    ASSERT_EQ(1u, runs.size());
+    char current[MAX_PATH];
+    DWORD length = GetCurrentDirectoryA(sizeof current, current);
+    EXPECT_EQ(std::string(current, length), runs[0]["directory"]);
+}
+
+TEST_F(ClientCommandLine, TakesAClientPathWithBlanksExactlyAsTyped)
+{
+    std::string clientFolder = folder + "\\client dir";
+    ASSERT_TRUE(CreateDirectoryA(clientFolder.c_str(), NULL));
+    std::string path = clientFolder + "\\sqlplus_standin.exe";
+    ASSERT_TRUE(CopyFileA(client.c_str(), path.c_str(), FALSE));
+    EditorText = "select 1 from dual;";
+
+    // Unquoted, the platform's search still finds the program by trying
+    // the words in turn; quoted as the user typed it, it goes in quoted.
+    // (The settings file drops quotes around a whole value, so the quoted
+    // client here is followed by a client option.)
+    for (const std::string& typed : {path, "\"" + path + "\" -L"}) {
+        SCOPED_TRACE(typed);
+        StartOver();
+        client = typed;
+        Settings();
+        std::string script = RunKeepingTheScript();
+        ASSERT_EQ(1u, StartRequests.size());
+        EXPECT_EQ(typed + " @" + script + " ", StartRequests[0].line);
+        std::vector<ClientRun> runs = ClientRuns();
+        ASSERT_EQ(1u, runs.size()) << "the client did not run";
+        EXPECT_EQ(script, runs[0]["script-path"]);
+        EXPECT_EQ(EditorText, runs[0]["script"]);
+    }
+}
+
+TEST_F(ClientCommandLine, AScriptPathWithBlanksReachesTheClientAsOnePath)
+{
+    workFolder = folder + "\\work dir";
+    ASSERT_TRUE(CreateDirectoryA(workFolder.c_str(), NULL));
+    SetHostText(HOST_USER, HOST_USER_WIDTH, "APPUSER");
+    SetHostText(HOST_DATABASE, HOST_DATABASE_WIDTH, "ORCL");
+    EditorText = "select 1 from dual;\r\n";
+    SetClientControl("TAMSIL_CLIENT_ACTION", "append");
+    SetClientControl("TAMSIL_CLIENT_TEXT", "select 2 from dual;\r\n");
+    Settings();
+
+    std::string script = RunKeepingTheScript();
+    char shortPath[MAX_PATH];
+    DWORD length = GetShortPathNameA(script.c_str(), shortPath, sizeof shortPath);
+    ASSERT_GT(length, 0u);
+    ASSERT_EQ(std::string::npos, std::string(shortPath).find(' ')) << "the volume gives no short form";
+    ASSERT_EQ(1u, StartRequests.size());
+    EXPECT_EQ(client + " APPUSER@ORCL @" + shortPath + " ", StartRequests[0].line);
+    std::vector<ClientRun> runs = ClientRuns();
+    ASSERT_EQ(1u, runs.size());
+    EXPECT_EQ(shortPath, runs[0]["script-path"]);
+    EXPECT_EQ("select 1 from dual;\r\n", runs[0]["script"]);
+    // The file read back is the one reserved, under its own name.
+    EXPECT_EQ(std::vector<std::string>{"select 1 from dual;\r\nselect 2 from dual;\r\n"}, SetTexts());
+    EXPECT_EQ("select 1 from dual;\r\nselect 2 from dual;\r\n", ReadWholeFile(script));
+
+    // The file deleted is the one reserved, too.
+    StartOver();
+    Settings("DeleteTemp=1\r\n");
+    OnCall();
+    EXPECT_EQ(1u, ClientRuns().size());
+    EXPECT_TRUE(ScriptsLeft().empty());
+}
+
+namespace {
+
+DWORD WINAPI NoShortPath(LPCSTR, LPSTR, DWORD)
+{
+    SetLastError(ERROR_INVALID_FUNCTION);
+    return 0;
+}
+
+} // namespace
+
+TEST_F(ClientCommandLine, AScriptPathWithBlanksAndNoShortFormGoesInQuotes)
+{
+    // As on a volume that keeps no short names.
+    ASSERT_TRUE(PatchImport(module, "kernel32.dll", "GetShortPathNameA",
+                            reinterpret_cast<void*>(&NoShortPath)) != NULL);
+    workFolder = folder + "\\work dir";
+    ASSERT_TRUE(CreateDirectoryA(workFolder.c_str(), NULL));
+    EditorText = "select 1 from dual;\r\n";
+    SetClientControl("TAMSIL_CLIENT_ACTION", "rewrite");
+    SetClientControl("TAMSIL_CLIENT_TEXT", "select 3 from dual;\r\n");
+    Settings("Options=-S\r\n");
+
+    std::string script = RunKeepingTheScript();
+    ASSERT_EQ(1u, StartRequests.size());
+    EXPECT_EQ(client + " @\"" + script + "\" -S", StartRequests[0].line);
+    std::vector<ClientRun> runs = ClientRuns();
+    ASSERT_EQ(1u, runs.size());
+    EXPECT_EQ(script, runs[0]["script-path"]);
+    EXPECT_EQ("select 1 from dual;\r\n", runs[0]["script"]);
+    EXPECT_EQ(std::vector<std::string>{"select 3 from dual;\r\n"}, SetTexts());
+}
+
+TEST_F(ClientCommandLine, APathWithoutBlanksGoesInUnchanged)
+{
+    Settings();
+    std::string script = RunKeepingTheScript();
+    ASSERT_EQ(1u, StartRequests.size());
+    EXPECT_EQ(script, ScriptArgumentOf(StartRequests[0].line, client));
+    EXPECT_EQ(0u, script.find(workFolder + "\\se"));
+}
+
+TEST_F(ClientCommandLine, TheLongestLineIsComposedWholeAndShownWithoutThePassword)
+{
+    // Every setting and host field at its capacity; the host's texts fill
+    // their fields without a NUL.
+    std::string program = "no-such-client-" + std::string(300, 'c');
+    std::string connect(300, 'd');
+    std::string options = "-" + std::string(200, 'o');
+    std::string user(HOST_USER_WIDTH, 'u');
+    std::string password(HOST_PASSWORD_WIDTH, 'p');
+    SetHostText(HOST_USER, HOST_USER_WIDTH, user);
+    SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, password);
+    SetHostText(HOST_DATABASE, HOST_DATABASE_WIDTH, std::string(HOST_DATABASE_WIDTH, 'b'));
+    // A folder as deep as a reserved name in it can be.
+    const size_t deepest = MAX_PATH - 14;
+    workFolder = folder;
+    while (workFolder.size() + 2 <= deepest) {
+        workFolder += "\\" + std::string(std::min<size_t>(60, deepest - workFolder.size() - 1), 'w');
+        ASSERT_TRUE(CreateDirectoryA(workFolder.c_str(), NULL)) << workFolder.size();
+    }
+    client = program;
+    Settings("Options=" + options + "\r\nConnectString=" + connect + "\r\n");
+    EditorText = "select 1 from dual;";
+
+    std::string script = RunKeepingTheScript();
+    EXPECT_GE(script.size(), 250u);
+    std::string tail = "@" + connect.substr(0, 259) + " @" + script + " " + options.substr(0, 126);
+    std::string head = program.substr(0, 259) + " " + user + "/";
+    ASSERT_EQ(1u, StartRequests.size());
+    EXPECT_EQ(head + password + tail, StartRequests[0].line);
+    ExpectOneRunError("RUN : " + head + "********" + tail + "\nERROR: " +
+                      std::to_string(StartRequests[0].error) + "\nMSG:" +
+                      SystemText(StartRequests[0].error) + "\n");
+    EXPECT_TRUE(SetTexts().empty());
+}

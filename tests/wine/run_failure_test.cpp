@@ -1,0 +1,189 @@
+// Every way a run can stop: the exact message the user sees, what is kept,
+// and that a script that is not whole never reaches the client. Failures the
+// platform will not produce on demand are brought about by pointing the
+// plug-in's import of the failing call at a stand-in that fails.
+#include "tests/wine/run_fixture.h"
+
+using namespace run_test;
+
+namespace {
+
+const char CANNOT_START[] = "RUN : %s\nERROR: %d\nMSG:%s\n";
+const char CANNOT_CREATE[] = "Cannot create a script file in %s\nERROR: %d\nMSG:%s\n";
+const char CANNOT_WRITE[] = "Cannot write the script file %s\nERROR: %d\nMSG:%s\n";
+const char CANNOT_READ_BACK[] =
+    "Cannot read back the script file %s\nERROR: %d\nMSG:%s\nThe editor text is unchanged.\n";
+
+// The script files the plug-in opened, and which of the file calls fail.
+std::vector<std::string> OpenedScripts;
+DWORD FailOpenWith;
+DWORD FailWriteWith;
+DWORD FailReadWith;
+
+HANDLE WINAPI OpenScript(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                         DWORD disposition, DWORD flags, HANDLE templateFile)
+{
+    OpenedScripts.push_back(path);
+    if (FailOpenWith) {
+        SetLastError(FailOpenWith);
+        return INVALID_HANDLE_VALUE;
+    }
+    return CreateFileA(path, access, share, security, disposition, flags, templateFile);
+}
+
+BOOL WINAPI WriteScript(HANDLE file, LPCVOID bytes, DWORD count, LPDWORD written, LPOVERLAPPED overlapped)
+{
+    if (FailWriteWith) {
+        *written = 0;
+        SetLastError(FailWriteWith);
+        return FALSE;
+    }
+    return WriteFile(file, bytes, count, written, overlapped);
+}
+
+BOOL WINAPI ReadScript(HANDLE file, LPVOID bytes, DWORD count, LPDWORD read, LPOVERLAPPED overlapped)
+{
+    if (FailReadWith) {
+        *read = 0;
+        SetLastError(FailReadWith);
+        return FALSE;
+    }
+    return ReadFile(file, bytes, count, read, overlapped);
+}
+
+class RunFailure : public RunTest
+{
+protected:
+    void SetUp() override
+    {
+        RunTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        OpenedScripts.clear();
+        FailOpenWith = FailWriteWith = FailReadWith = 0;
+        EditorText = "delete from orders where id = 1;\r\n";
+        SetHostText(HOST_USER, HOST_USER_WIDTH, "APPUSER");
+        SetHostText(HOST_DATABASE, HOST_DATABASE_WIDTH, "ORCL");
+    }
+
+    void FailFileCalls()
+    {
+        ASSERT_TRUE(PatchImport(module, "kernel32.dll", "CreateFileA", reinterpret_cast<void*>(&OpenScript)));
+        ASSERT_TRUE(PatchImport(module, "kernel32.dll", "WriteFile", reinterpret_cast<void*>(&WriteScript)));
+        ASSERT_TRUE(PatchImport(module, "kernel32.dll", "ReadFile", reinterpret_cast<void*>(&ReadScript)));
+    }
+};
+
+} // namespace
+
+TEST_F(RunFailure, AClientThatCannotStartIsReportedWithThePasswordMasked)
+{
+    // The password also names the work folder: only the log-on's password
+    // is masked, not the same text elsewhere on the line.
+    workFolder = folder + "\\tiger";
+    ASSERT_TRUE(CreateDirectoryA(workFolder.c_str(), NULL));
+    SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "tiger");
+    client = "no-such-client-program";
+    Settings("DeleteTemp=1\r\n");
+    OnCall();
+
+    ASSERT_EQ(1u, StartRequests.size());
+    EXPECT_FALSE(StartRequests[0].started);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), StartRequests[0].error);
+    const std::string& line = StartRequests[0].line;
+    ASSERT_EQ(0u, line.find("no-such-client-program APPUSER/tiger@ORCL @" + workFolder + "\\se"));
+    std::string shown = "no-such-client-program APPUSER/********@ORCL" + line.substr(line.find(" @"));
+    ExpectOneRunError(FormatMessageText(CANNOT_START, shown, ERROR_FILE_NOT_FOUND));
+    EXPECT_TRUE(SetTexts().empty());
+    EXPECT_TRUE(ScriptsLeft().empty()) << "DeleteTemp still applies";
+}
+
+TEST_F(RunFailure, WithoutAPasswordTheLogOnIsShownAsComposed)
+{
+    client = "no-such-client-program";
+    Settings("Options=-S\r\n");
+    OnCall();
+    std::vector<std::string> left = ScriptsLeft();
+    ASSERT_EQ(1u, left.size());
+    std::string script = workFolder + "\\" + left[0];
+    ExpectOneRunError(FormatMessageText(
+        CANNOT_START, "no-such-client-program APPUSER@ORCL @" + script + " -S", ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(EditorText, ReadWholeFile(script));
+    EXPECT_TRUE(SetTexts().empty());
+}
+
+TEST_F(RunFailure, AMissingWorkingDirectoryStopsTheRunBeforeTheEditorIsAsked)
+{
+    workFolder = folder + "\\missing";
+    Settings();
+    OnCall();
+    // The platform's own answer for that directory.
+    char name[MAX_PATH];
+    ASSERT_EQ(0u, GetTempFileNameA(workFolder.c_str(), "se", 0, name));
+    DWORD error = GetLastError();
+    ExpectOneRunError(FormatMessageText(CANNOT_CREATE, workFolder, error));
+    EXPECT_TRUE(HostCalls.empty());
+    EXPECT_TRUE(StartRequests.empty());
+}
+
+TEST_F(RunFailure, AScriptThatCannotBeOpenedIsDeletedAndNeverRun)
+{
+    FailFileCalls();
+    FailOpenWith = ERROR_SHARING_VIOLATION;
+    Settings();
+    OnCall();
+    ASSERT_EQ(1u, OpenedScripts.size());
+    ExpectOneRunError(FormatMessageText(CANNOT_WRITE, OpenedScripts[0], ERROR_SHARING_VIOLATION));
+    EXPECT_TRUE(HostCalls.empty()) << "the editor is asked only once the file is open";
+    EXPECT_TRUE(StartRequests.empty());
+    EXPECT_TRUE(ScriptsLeft().empty());
+}
+
+TEST_F(RunFailure, AScriptThatCannotBeWrittenIsDeletedAndNeverRun)
+{
+    FailFileCalls();
+    FailWriteWith = ERROR_DISK_FULL;
+    Settings();
+    OnCall();
+    ASSERT_EQ(1u, OpenedScripts.size());
+    ExpectOneRunError(FormatMessageText(CANNOT_WRITE, OpenedScripts[0], ERROR_DISK_FULL));
+    EXPECT_EQ(std::vector<std::string>({"GetEditor", "GetEditorText"}), EntriesCalled());
+    EXPECT_TRUE(StartRequests.empty());
+    EXPECT_TRUE(ScriptsLeft().empty());
+}
+
+TEST_F(RunFailure, AScriptTheClientDeletedLeavesTheEditorUnchanged)
+{
+    Settings("DeleteTemp=1\r\n");
+    SetClientControl("TAMSIL_CLIENT_ACTION", "delete");
+    OnCall();
+    std::vector<ClientRun> runs = ClientRuns();
+    ASSERT_EQ(1u, runs.size());
+    ExpectOneRunError(FormatMessageText(CANNOT_READ_BACK, runs[0]["script-path"], ERROR_FILE_NOT_FOUND));
+    EXPECT_TRUE(SetTexts().empty());
+}
+
+TEST_F(RunFailure, AScriptThatCannotBeReadBackIsKeptEvenWhenDeleteTempIsSet)
+{
+    FailFileCalls();
+    FailReadWith = ERROR_LOCK_VIOLATION;
+    Settings("DeleteTemp=1\r\n");
+    OnCall();
+    ASSERT_EQ(2u, OpenedScripts.size());
+    EXPECT_EQ(OpenedScripts[0], OpenedScripts[1]);
+    ExpectOneRunError(FormatMessageText(CANNOT_READ_BACK, OpenedScripts[1], ERROR_LOCK_VIOLATION));
+    EXPECT_EQ(1u, ClientRuns().size());
+    EXPECT_TRUE(SetTexts().empty());
+    EXPECT_EQ(EditorText, ReadWholeFile(OpenedScripts[1]));
+}
+
+TEST_F(RunFailure, AHostWithoutGetEditorTextGetsNothingDoneAndNoFileLeft)
+{
+    SetHostPointer(HOST_GET_EDITOR_TEXT, static_cast<GetEditorTextFunction>(NULL));
+    Settings("DeleteTemp=0\r\n");
+    OnCall();
+    EXPECT_TRUE(ShownMessages.empty());
+    EXPECT_TRUE(HostCalls.empty());
+    EXPECT_TRUE(StartRequests.empty());
+    EXPECT_TRUE(ScriptsLeft().empty());
+}

@@ -1,0 +1,151 @@
+// After the client: the wait, the hand-back to the right editor, ReadOnly,
+// DeleteTemp, and a script grown past what the editor can take.
+#include "tests/wine/run_fixture.h"
+
+using namespace run_test;
+
+namespace {
+
+class HandBack : public RunTest
+{
+};
+
+const char GROWN[] =
+    "The script file %s has grown past 102400 bytes and was kept.\nThe editor text is unchanged.\n";
+
+} // namespace
+
+TEST_F(HandBack, HandsWhatTheClientLeftToTheSameEditorWhateverItsExitCode)
+{
+    Settings();
+    EditorText = "select 1 from dual;\r\n";
+    SetClientControl("TAMSIL_CLIENT_ACTION", "rewrite");
+    SetClientControl("TAMSIL_CLIENT_TEXT", "select 2 from dual;\r\n");
+    SetClientControl("TAMSIL_CLIENT_EXIT", "3");
+    OnCall();
+
+    ASSERT_EQ(3u, HostCalls.size());
+    EXPECT_EQ(std::vector<std::string>({"GetEditor", "GetEditorText", "SetEditorText"}), EntriesCalled());
+    EXPECT_EQ(7, HostCalls[1].editorId);
+    EXPECT_EQ(7, HostCalls[2].editorId);
+    EXPECT_EQ("select 2 from dual;\r\n", HostCalls[2].text);
+    EXPECT_TRUE(ShownMessages.empty());
+}
+
+TEST_F(HandBack, KeepsTheEditorIdentifierAcrossRuns)
+{
+    Settings("DeleteTemp=1\r\n");
+    // A host without GetEditor before any run: editor 0.
+    SetHostPointer(HOST_GET_EDITOR, static_cast<GetEditorFunction>(NULL));
+    OnCall();
+    // Then the host offers it, then takes it away again, then gives another.
+    SetHostPointer(HOST_GET_EDITOR, &FakeGetEditor);
+    OnCall();
+    SetHostPointer(HOST_GET_EDITOR, static_cast<GetEditorFunction>(NULL));
+    OnCall();
+    SetHostPointer(HOST_GET_EDITOR, &FakeGetEditor);
+    CurrentEditor = 9;
+    OnCall();
+
+    std::vector<int32_t> textIds, setIds;
+    for (const HostCall& call : HostCalls) {
+        if (call.entry == "GetEditorText")
+            textIds.push_back(call.editorId);
+        if (call.entry == "SetEditorText")
+            setIds.push_back(call.editorId);
+    }
+    EXPECT_EQ(std::vector<int32_t>({0, 7, 7, 9}), textIds);
+    EXPECT_EQ(std::vector<int32_t>({0, 7, 7, 9}), setIds);
+}
+
+TEST_F(HandBack, ReadOnlyLeavesTheEditorAlone)
+{
+    Settings("ReadOnly=1\r\n");
+    EditorText = "select 1 from dual;\r\n";
+    SetClientControl("TAMSIL_CLIENT_ACTION", "rewrite");
+    SetClientControl("TAMSIL_CLIENT_TEXT", "select 2 from dual;\r\n");
+    OnCall();
+    EXPECT_TRUE(SetTexts().empty());
+    std::vector<std::string> left = ScriptsLeft();
+    ASSERT_EQ(1u, left.size());
+    EXPECT_EQ("select 2 from dual;\r\n", ReadWholeFile(workFolder + "\\" + left[0]));
+
+    // Nothing is read back, so a grown script is no concern: it is deleted
+    // as asked, without a message.
+    DeleteFileA((workFolder + "\\" + left[0]).c_str());
+    Settings("ReadOnly=1\r\nDeleteTemp=1\r\n");
+    SetClientControl("TAMSIL_CLIENT_ACTION", "grow");
+    OnCall();
+    EXPECT_EQ(2u, ClientRuns().size());
+    EXPECT_TRUE(SetTexts().empty());
+    EXPECT_TRUE(ScriptsLeft().empty());
+    EXPECT_TRUE(ShownMessages.empty());
+}
+
+TEST_F(HandBack, DeleteTempDecidesWhetherTheScriptStays)
+{
+    EditorText = "select 1 from dual;\r\n";
+    Settings("DeleteTemp=0\r\n");
+    OnCall();
+    OnCall();
+    std::vector<std::string> left = ScriptsLeft();
+    ASSERT_EQ(2u, left.size()) << "each run leaves a file of a new name";
+    for (const std::string& name : left)
+        EXPECT_EQ(EditorText, ReadWholeFile(workFolder + "\\" + name));
+
+    Settings("DeleteTemp=1\r\n");
+    OnCall();
+    EXPECT_EQ(3u, ClientRuns().size());
+    EXPECT_EQ(left, ScriptsLeft());
+    EXPECT_EQ(3u, SetTexts().size());
+}
+
+TEST_F(HandBack, AScriptGrownPastTheBufferIsKeptAndNotHandedBack)
+{
+    Settings("DeleteTemp=1\r\n");
+    EditorText = "select 1 from dual;\r\n";
+    SetClientControl("TAMSIL_CLIENT_ACTION", "grow");
+    OnCall();
+
+    std::vector<ClientRun> runs = ClientRuns();
+    ASSERT_EQ(1u, runs.size());
+    std::string script = runs[0]["script-path"];
+    char expected[1024];
+    snprintf(expected, sizeof expected, GROWN, script.c_str());
+    ExpectOneRunError(expected);
+    EXPECT_TRUE(SetTexts().empty());
+    std::string kept = ReadWholeFile(script);
+    EXPECT_EQ(102401u, kept.size());
+    EXPECT_EQ(0u, kept.find(EditorText));
+}
+
+TEST_F(HandBack, AScriptThatFillsTheBufferExactlyIsHandedBackWhole)
+{
+    Settings("DeleteTemp=1\r\n");
+    EditorText = "select 1 from dual;\r\n";
+    SetClientControl("TAMSIL_CLIENT_ACTION", "grow");
+    SetClientControl("TAMSIL_CLIENT_SIZE", "102400");
+    OnCall();
+    EXPECT_TRUE(ShownMessages.empty());
+    EXPECT_EQ(std::vector<std::string>{EditorText + std::string(102400 - EditorText.size(), ' ')},
+              SetTexts());
+    EXPECT_TRUE(ScriptsLeft().empty());
+}
+
+TEST_F(HandBack, ReturnsOnlyAfterTheClientHasEnded)
+{
+    Settings();
+    EditorText = "select 1 from dual;\r\n";
+    SetClientControl("TAMSIL_CLIENT_SLEEP", "1500");
+    SetClientControl("TAMSIL_CLIENT_ACTION", "append");
+    SetClientControl("TAMSIL_CLIENT_TEXT", "-- done\r\n");
+    DWORD start = GetTickCount();
+    OnCall();
+    DWORD elapsed = GetTickCount() - start;
+
+    EXPECT_GE(elapsed, 1450u);
+    std::vector<ClientRun> runs = ClientRuns();
+    ASSERT_EQ(1u, runs.size());
+    EXPECT_EQ(1u, runs[0].count("end")) << "the client had not finished";
+    EXPECT_EQ(std::vector<std::string>{"select 1 from dual;\r\n-- done\r\n"}, SetTexts());
+}

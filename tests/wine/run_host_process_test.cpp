@@ -1,0 +1,111 @@
+// A whole run in a real host process: the host stand-in loads the plug-in,
+// picks its command, and the default client "sqlplus" is found beside the
+// host program, where the client stand-in is installed under that name.
+#include "tests/wine/host_process.h"
+#include "tests/wine/run_fixture.h"
+
+using namespace run_test;
+
+namespace {
+
+// The host's own trace lines: the client started within the run may write
+// to the same output.
+std::string HostTrace(const std::string& output)
+{
+    std::string trace;
+    size_t at = 0;
+    while (at < output.size()) {
+        size_t end = output.find('\n', at);
+        end = end == std::string::npos ? output.size() : end + 1;
+        if (output.compare(at, 6, "host: ") == 0)
+            trace += output.substr(at, end - at);
+        at = end;
+    }
+    return trace;
+}
+
+class RunInHostProcess : public RunTest
+{
+protected:
+    std::string PluginArgument() const { return "\"" + folder + "\\Tamsil.dll\""; }
+
+    // The run's error box in the host process: no owner, only OK; answers
+    // it and gives its text.
+    std::string AnswerRunError(DWORD processId)
+    {
+        HWND box = WaitForProcessWindow(processId, "#32770", "Execute Error!");
+        if (!box)
+            return "<no message box>";
+        EXPECT_TRUE(GetWindow(box, GW_OWNER) == NULL);
+        EXPECT_TRUE(GetDlgItem(box, IDOK) != NULL);
+        EXPECT_TRUE(GetDlgItem(box, IDCANCEL) == NULL);
+        char text[2048] = "";
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        return text;
+    }
+};
+
+} // namespace
+
+TEST_F(RunInHostProcess, TheDefaultClientIsFoundBesideTheHostAndItsScriptComesBack)
+{
+    // No client setting: "sqlplus" it is.
+    WriteSettingsFile("[Settings]\r\nDeleteTemp=1\r\n[Path]\r\nWorkingDirectory=" + workFolder + "\r\n");
+    WriteWholeFile(folder + "\\editor.sql", "select 1 from dual;\r\n");
+    SetClientControl("TAMSIL_CLIENT_ACTION", "append");
+    SetClientControl("TAMSIL_CLIENT_TEXT", "select 2 from dual;\r\n");
+
+    HostProcess host;
+    ASSERT_TRUE(host.Start(PluginArgument() + " --user APPUSER --password tiger --database ORCL"
+                           " --editor-id 4 --text-file editor.sql --call --out-text after.sql", folder));
+    ASSERT_EQ(0, host.Wait()) << host.Output();
+
+    std::vector<ClientRun> runs = ClientRuns();
+    ASSERT_EQ(1u, runs.size()) << host.Output();
+    const std::string& line = runs[0]["command-line"];
+    std::string start = "sqlplus APPUSER/tiger@ORCL @" + workFolder + "\\se";
+    EXPECT_EQ(start, line.substr(0, start.size()));
+    EXPECT_EQ(".tmp ", line.substr(line.size() - 5));
+    EXPECT_EQ("select 1 from dual;\r\n", runs[0]["script"]);
+    EXPECT_EQ(folder, runs[0]["directory"]);
+    EXPECT_EQ("select 1 from dual;\r\nselect 2 from dual;\r\n", ReadWholeFile(folder + "\\after.sql"));
+    EXPECT_TRUE(ScriptsLeft().empty());
+    EXPECT_EQ("host: OnInstall -> 0 (Kind 5, Name \"Tamsil\")\n"
+              "host: OnCall\n"
+              "host: GetEditor -> 4\n"
+              "host: GetEditorText(editor 4, size 102400) -> 21 bytes\n"
+              "host: SetEditorText(editor 4) <- 42 bytes\n"
+              "host: OnCall returned\n",
+              HostTrace(host.Output()));
+}
+
+TEST_F(RunInHostProcess, FailuresAreShownOnScreenAndTheHostGoesOn)
+{
+    const struct
+    {
+        const char* hostOptions;
+        const char* sqlPlus;
+        const char* messageStart;
+    } failures[] = {
+        // A host that fills the whole buffer with no NUL: a cut text never runs.
+        {"--unterminated-text", "sqlplus", "The editor text is too long to run: at most 102398 bytes."},
+        {"--user APPUSER --password tiger --database ORCL", "no-such-client-program",
+         "RUN : no-such-client-program APPUSER/********@ORCL @"},
+    };
+    for (const auto& failure : failures) {
+        SCOPED_TRACE(failure.hostOptions);
+        WriteSettingsFile(std::string("[Settings]\r\nDeleteTemp=1\r\n[Path]\r\nSqlPlus=") +
+                          failure.sqlPlus + "\r\nWorkingDirectory=" + workFolder + "\r\n");
+        HostProcess host;
+        ASSERT_TRUE(host.Start(PluginArgument() + " " + failure.hostOptions + " --call", folder));
+        std::string shown = AnswerRunError(host.ProcessId());
+        EXPECT_EQ(0u, shown.find(failure.messageStart)) << shown;
+        EXPECT_EQ(std::string::npos, shown.find("tiger"));
+        ASSERT_EQ(0, host.Wait());
+        EXPECT_EQ(std::string::npos, host.Output().find("SetEditorText"));
+        EXPECT_NE(std::string::npos, host.Output().find("host: OnCall returned"));
+        EXPECT_TRUE(ClientRuns().empty());
+        EXPECT_TRUE(ScriptsLeft().empty());
+    }
+}
