@@ -121,6 +121,12 @@ inline void PressEscape(HWND dialog, int id)
     PostMessageA(GetDlgItem(dialog, id), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
 }
 
+// The Enter key pressed in the given control: the default button answers.
+inline void PressEnter(HWND dialog, int id)
+{
+    PostMessageA(GetDlgItem(dialog, id), WM_KEYDOWN, VK_RETURN, 0x001C0001);
+}
+
 // The close box in the dialog's caption.
 inline void PressCloseBox(HWND dialog)
 {

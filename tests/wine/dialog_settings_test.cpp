@@ -168,13 +168,15 @@ TEST_F(SettingsDialog, OkSavesWhatTheUserEntered)
     EXPECT_EQ("C:\\My Scripts", Stored("Path", "WorkingDirectory"));
     EXPECT_EQ("C:\\Program Files\\Client\\sqlplus.exe", Stored("Path", "SqlPlus"));
 
-    // The next opening shows what was saved.
+    // The next opening shows what was saved; Enter in a field is OK.
     OpenSettings([](HWND dialog) {
         EXPECT_EQ("C:\\My Scripts", ControlText(dialog, IDC_WORKDIR));
         EXPECT_EQ(BST_CHECKED, CheckState(dialog, IDC_DELETETEMP));
         Click(dialog, IDC_READONLY);
-        Click(dialog, IDOK);
+        PressEnter(dialog, IDC_CONNECT);
+        EXPECT_TRUE(WaitUntilClosed(dialog));
     });
+    EXPECT_EQ((std::vector<INT_PTR>{IDOK, IDOK}), EndCodes);
     EXPECT_EQ("0", Stored("Settings", "ReadOnly"));
     EXPECT_EQ("1", Stored("Settings", "DeleteTemp"));
 }
