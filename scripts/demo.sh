@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The main job: builds the plug-in and plays the editor with it under Wine,
-# showing the user each step.
+# with the client stand-in installed as sqlplus.exe, showing the user each
+# step of one run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -8,18 +9,71 @@ root=$(pwd)
 ./scripts/setup.sh
 ./scripts/build.sh >/dev/null
 . scripts/wine-env.sh
-tamsil_wine_prefix "$root/build/win/wineprefix"
+# A prefix of the demo's own, so it never stops a server the tests use.
+tamsil_wine_prefix "$root/build/wineprefix-demo"
 tamsil_wine_start
 trap tamsil_wine_stop EXIT
 
 demo=$root/build/demo
 rm -rf "$demo"
-mkdir -p "$demo"
+mkdir -p "$demo/scripts"
 cp build/win/bin/Tamsil.dll build/win/bin/editor_host.exe "$demo/"
+cp build/win/bin/sqlplus_standin.exe "$demo/sqlplus.exe"
 cd "$demo"
 
-echo "== The editor loads Tamsil.dll and installs it"
-wine editor_host.exe Tamsil.dll --user APPUSER --database ORCL
+printf '%s\r\n' "-- Orders of the last week" \
+                "select order_id, customer, total" \
+                "  from orders" \
+                " where placed > sysdate - 7;" > sample.sql
+# Scripts go to a folder of the demo's own (relative to the editor's current
+# folder), and are deleted after the run.
+printf '%s\r\n' "[Settings]" "DeleteTemp=1" "[Path]" "WorkingDirectory=scripts" > Tamsil.ini
+
+# The client stand-in logs what it received, and adds a line to the script
+# as a client may (with SPOOL or SAVE, say).
+export TAMSIL_CLIENT_LOG=client.log
+export TAMSIL_CLIENT_ACTION=append
+export TAMSIL_CLIENT_TEXT=$'-- 3 rows selected\r\n'
+
+# Prints the bytes of the first record named $1 in the client's log: each
+# record is a line "<name> <length>", then that many bytes and a line feed.
+client_record() {
+  local name length
+  exec 3<client.log
+  while IFS=' ' read -r name length <&3; do
+    if [ "$name" = "$1" ]; then
+      head -c "$length" <&3 | tr -d '\r'
+      echo
+      break
+    fi
+    head -c "$((length + 1))" <&3 >/dev/null
+  done
+  exec 3<&-
+}
+
+echo "== A fresh folder: the plug-in, the editor stand-in, the client stand-in as sqlplus.exe,"
+echo "   a sample SQL text and the plug-in's settings"
+ls
+echo
+echo "== The editor's text (sample.sql)"
+tr -d '\r' < sample.sql
+echo
+echo "== The plug-in's settings (Tamsil.ini)"
+tr -d '\r' < Tamsil.ini
+echo
+echo "== The editor installs the plug-in and picks its command, logged on as APPUSER@ORCL"
+wine editor_host.exe Tamsil.dll --user APPUSER --password tiger --database ORCL \
+     --text-file sample.sql --call --out-text after.sql | tr -d '\r'
+echo
+echo "== The command line the client received (in brackets: it ends with the blank before the options)"
+printf '[%s]\n' "$(client_record command-line)"
+echo
+echo "== The script it ran"
+client_record script
+echo "== The editor's text after the hand-back"
+tr -d '\r' < after.sql
+echo
+echo "== The script file is gone (DeleteTemp=1): scripts/ holds $(ls scripts | wc -l) files"
 echo
 echo "== An editor too old for the plug-in is refused (the message box is answered at once without a display)"
-wine editor_host.exe Tamsil.dll --version 1.50.3 || true
+wine editor_host.exe Tamsil.dll --version 1.50.3 | tr -d '\r' || true
