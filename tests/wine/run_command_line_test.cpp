@@ -249,3 +249,19 @@ TEST_F(ClientCommandLine, TheLongestLineIsComposedWholeAndShownWithoutThePasswor
                       SystemText(StartRequests[0].error) + "\n");
     EXPECT_TRUE(SetTexts().empty());
 }
+
+TEST_F(ClientCommandLine, WithoutAWorkingDirectoryTheScriptGoesToTheTemporaryFolder)
+{
+    workFolder = "";
+    Settings("DeleteTemp=1\r\n");
+    EditorText = "select 1 from dual;";
+    OnCall();
+    std::vector<ClientRun> runs = ClientRuns();
+    ASSERT_EQ(1u, runs.size());
+    char temporary[MAX_PATH];
+    DWORD length = GetTempPathA(sizeof temporary, temporary);
+    std::string script = runs[0]["script-path"];
+    EXPECT_EQ(std::string(temporary, length) + "se", script.substr(0, length + 2));
+    EXPECT_EQ(EditorText, runs[0]["script"]);
+    EXPECT_FALSE(FileExists(script));
+}
