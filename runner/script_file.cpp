@@ -49,15 +49,10 @@ bool ReserveScriptFile(char (&path)[SCRIPT_PATH_CAPACITY])
     return true;
 }
 
-static HANDLE OpenScriptFile(const char* path)
-{
-    return CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING,
-                       FILE_ATTRIBUTE_NORMAL, NULL);
-}
-
 bool WriteEditorText(const char* path)
 {
-    HANDLE file = OpenScriptFile(path);
+    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) {
         FormatRunFailure(CANNOT_WRITE, path);
         ShowRunError(TextBuffer);
@@ -108,7 +103,8 @@ static bool ReadUpTo(HANDLE file, char* bytes, DWORD count, DWORD* length)
 
 bool ReadScriptBack(const char* path)
 {
-    HANDLE file = OpenScriptFile(path);
+    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) {
         FormatRunFailure(CANNOT_READ_BACK, path);
         ShowRunError(TextBuffer);
