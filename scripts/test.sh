@@ -25,7 +25,7 @@ trap tamsil_wine_stop EXIT
 # here, on the display, so no test's output pipe is held open by them.
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   wine cmd /c exit >/dev/null 2>&1
-  ctest --test-dir build/win -j "$1" --output-on-failure' _ "$jobs"
+  ctest --test-dir build/win -j "$1" --output-on-failure' _ "$((jobs * 2))"
 tamsil_wine_stop
 trap - EXIT
 
@@ -33,7 +33,13 @@ if [ -d tests/fuzz ]; then
   echo "== fuzzing the command line"
   CXX=clang++ CC=clang cmake -S . -B build/fuzz -DTAMSIL_FUZZ=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
   cmake --build build/fuzz -j "$jobs"
-  ./build/fuzz/command_line_fuzzer -max_total_time="${TAMSIL_FUZZ_SECONDS:-20}" \
-      -print_final_stats=1 2>&1 | tail -n 12
+  log=build/fuzz/last-run.log
+  if ./build/fuzz/command_line_fuzzer -max_total_time="${TAMSIL_FUZZ_SECONDS:-20}" \
+       -print_final_stats=1 >"$log" 2>&1; then
+    grep -E '^(Done|stat::number_of_executed_units)' "$log"
+  else
+    cat "$log"
+    exit 1
+  fi
 fi
 echo "== all tests passed"

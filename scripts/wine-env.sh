@@ -23,7 +23,8 @@ tamsil_wine_prefix() {
 }
 
 tamsil_wine_start() {
-  wineserver -p
+  # Fails only when a server already runs for this prefix, which will do.
+  wineserver -p 2>/dev/null || true
 }
 
 tamsil_wine_stop() {
