@@ -14,51 +14,11 @@
 #include <string>
 #include <thread>
 
+#include "tests/wine/host_process.h"
+
 static const wchar_t SETTINGS_DIALOG_CAPTION[] = L"Tamsil plug-in Settings";
 
-// Generous: tests share the machine with many others under Wine.
-enum { DIALOG_WAIT_MS = 30000 };
-
-// The text of a window as the window manager keeps it; unlike GetWindowText
-// it sends no message, so it cannot block on a thread that is not pumping.
-inline std::wstring WindowCaption(HWND window)
-{
-    wchar_t text[256] = {};
-    InternalGetWindowText(window, text, sizeof text / sizeof text[0]);
-    return text;
-}
-
-inline DWORD WindowProcess(HWND window)
-{
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    return processId;
-}
-
-struct WindowSearch
-{
-    DWORD processId;
-    const wchar_t* caption;
-    HWND found;
-};
-
-inline BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter)
-{
-    WindowSearch* search = reinterpret_cast<WindowSearch*>(parameter);
-    if (WindowProcess(window) != search->processId || !IsWindowVisible(window) ||
-        WindowCaption(window) != search->caption)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-// A visible top-level window of the given process with the given caption.
-inline HWND FindProcessWindow(DWORD processId, const wchar_t* caption)
-{
-    WindowSearch search = {processId, caption, NULL};
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
+enum { DIALOG_WAIT_MS = WINDOW_WAIT_MS };
 
 // Polls until the condition holds or the time is up.
 inline bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = DIALOG_WAIT_MS)
@@ -74,9 +34,7 @@ inline bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = DI
 
 inline HWND WaitForSettingsDialog(DWORD processId)
 {
-    HWND dialog = NULL;
-    WaitFor([&] { return (dialog = FindProcessWindow(processId, SETTINGS_DIALOG_CAPTION)) != NULL; });
-    return dialog;
+    return WaitForProcessWindow(processId, SETTINGS_DIALOG_CAPTION);
 }
 
 inline bool WaitUntilClosed(HWND dialog, DWORD timeoutMs = DIALOG_WAIT_MS)

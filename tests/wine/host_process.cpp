@@ -57,45 +57,69 @@ HostProcess::~HostProcess()
     }
 }
 
+std::wstring WindowCaption(HWND window)
+{
+    wchar_t text[256] = {};
+    InternalGetWindowText(window, text, sizeof text / sizeof text[0]);
+    return text;
+}
+
+DWORD WindowProcess(HWND window)
+{
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    return processId;
+}
+
 namespace {
 struct WindowQuery
 {
     DWORD processId;
-    const char* className;
-    const char* caption;
+    const wchar_t* caption;
     HWND found;
 };
 
 BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter)
 {
     WindowQuery* query = reinterpret_cast<WindowQuery*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != query->processId || !IsWindowVisible(window))
-        return TRUE;
-    char text[256];
-    GetClassNameA(window, text, sizeof text);
-    if (strcmp(text, query->className) != 0)
-        return TRUE;
-    GetWindowTextA(window, text, sizeof text);
-    if (strcmp(text, query->caption) != 0)
+    if (WindowProcess(window) != query->processId || !IsWindowVisible(window) ||
+        WindowCaption(window) != query->caption)
         return TRUE;
     query->found = window;
     return FALSE;
 }
 } // namespace
 
-HWND WaitForProcessWindow(DWORD processId, const char* className, const char* caption,
-                          DWORD milliseconds)
+HWND FindProcessWindow(DWORD processId, const wchar_t* caption)
+{
+    WindowQuery query = {processId, caption, NULL};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&query));
+    return query.found;
+}
+
+HWND WaitForProcessWindow(DWORD processId, const wchar_t* caption, DWORD milliseconds)
 {
     DWORD start = GetTickCount();
     for (;;) {
-        WindowQuery query = {processId, className, caption, NULL};
-        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&query));
-        if (query.found)
-            return query.found;
+        if (HWND window = FindProcessWindow(processId, caption))
+            return window;
         if (GetTickCount() - start > milliseconds)
             return NULL;
-        Sleep(20);   // polling interval, not a synchronisation
+        Sleep(10);   // polling interval, not a synchronisation
     }
+}
+
+std::string AnswerMessageBox(DWORD processId, const wchar_t* caption)
+{
+    HWND box = WaitForProcessWindow(processId, caption);
+    if (!box)
+        return "<no message box>";
+    EXPECT_TRUE(GetWindow(box, GW_OWNER) == NULL);
+    EXPECT_TRUE(GetDlgItem(box, IDOK) != NULL);
+    EXPECT_TRUE(GetDlgItem(box, IDCANCEL) == NULL);
+    EXPECT_TRUE(GetDlgItem(box, IDNO) == NULL);
+    char text[2048] = "";
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    return text;
 }

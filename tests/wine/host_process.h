@@ -26,10 +26,27 @@ private:
     std::string outputPath;
 };
 
-// Waits for a top-level window of the given process, class and caption to
-// be visible; NULL after the timeout. Only that process's windows are
-// looked at: tests run in parallel on one display.
-HWND WaitForProcessWindow(DWORD processId, const char* className, const char* caption,
-                          DWORD milliseconds = 20000);
+// Windows are only ever looked for among one given process's: tests run in
+// parallel on one display. Generous timeouts: tests share the machine.
+enum { WINDOW_WAIT_MS = 30000 };
+
+// The text of a window as the window manager keeps it; unlike GetWindowText
+// it sends no message, so it cannot block on a thread that is not pumping.
+std::wstring WindowCaption(HWND window);
+DWORD WindowProcess(HWND window);
+
+// A visible top-level window of the given process with the given caption,
+// or NULL.
+HWND FindProcessWindow(DWORD processId, const wchar_t* caption);
+
+// Waits for such a window; NULL after the timeout.
+HWND WaitForProcessWindow(DWORD processId, const wchar_t* caption,
+                          DWORD milliseconds = WINDOW_WAIT_MS);
+
+// Waits for a message box of the given process, checks that it has no owner
+// and only an OK button, answers OK and gives its text ("<no message box>"
+// when none came). Its exact style is checked in-process, where the call
+// itself is seen.
+std::string AnswerMessageBox(DWORD processId, const wchar_t* caption);
 
 #endif

@@ -14,24 +14,6 @@ protected:
 
     std::string PluginArgument() const { return "\"" + BuildFolder() + "\\Tamsil.dll\""; }
 
-    // The message box the plug-in shows in the host process: checks it has
-    // only OK and no owner, then answers OK. (Its exact style is checked
-    // in-process, where the call itself is seen.)
-    std::string AnswerMessageBox(DWORD processId, const char* caption)
-    {
-        HWND box = WaitForProcessWindow(processId, "#32770", caption);
-        if (!box)
-            return "<no message box>";
-        EXPECT_TRUE(GetWindow(box, GW_OWNER) == NULL);
-        EXPECT_TRUE(GetDlgItem(box, IDOK) != NULL);
-        EXPECT_TRUE(GetDlgItem(box, IDCANCEL) == NULL);
-        EXPECT_TRUE(GetDlgItem(box, IDNO) == NULL);
-        char text[512] = "";
-        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-        PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        return text;
-    }
-
     std::string folder;
 };
 
@@ -57,7 +39,7 @@ TEST_F(InstallInRealHost, RefusalsAreShownOnScreen)
         SCOPED_TRACE(refusal.hostOptions);
         HostProcess host;
         ASSERT_TRUE(host.Start(PluginArgument() + " " + refusal.hostOptions, folder));
-        EXPECT_EQ(refusal.message, AnswerMessageBox(host.ProcessId(), "Tamsil plug-in"));
+        EXPECT_EQ(refusal.message, AnswerMessageBox(host.ProcessId(), L"Tamsil plug-in"));
         ASSERT_EQ(0, host.Wait());
         EXPECT_EQ("host: OnInstall -> 1 (Kind 0, Name \"\")\n", host.Output());
     }

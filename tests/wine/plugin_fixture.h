@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "plugin/host_record.h"
+#include "tools/common/import_patch.h"
 
 // One message box the plug-in showed, as it asked the platform for it.
 struct ShownMessage
@@ -69,8 +70,5 @@ std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::string& content);
 bool FileExists(const std::string& path);
 
-// Points the module's import of function from dll at replacement; returns
-// the previous address, or NULL when the module does not import it.
-void* PatchImport(HMODULE module, const char* dll, const char* function, void* replacement);
 
 #endif

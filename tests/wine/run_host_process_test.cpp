@@ -29,21 +29,6 @@ class RunInHostProcess : public RunTest
 protected:
     std::string PluginArgument() const { return "\"" + folder + "\\Tamsil.dll\""; }
 
-    // The run's error box in the host process: no owner, only OK; answers
-    // it and gives its text.
-    std::string AnswerRunError(DWORD processId)
-    {
-        HWND box = WaitForProcessWindow(processId, "#32770", "Execute Error!");
-        if (!box)
-            return "<no message box>";
-        EXPECT_TRUE(GetWindow(box, GW_OWNER) == NULL);
-        EXPECT_TRUE(GetDlgItem(box, IDOK) != NULL);
-        EXPECT_TRUE(GetDlgItem(box, IDCANCEL) == NULL);
-        char text[2048] = "";
-        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-        PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        return text;
-    }
 };
 
 } // namespace
@@ -99,7 +84,7 @@ TEST_F(RunInHostProcess, FailuresAreShownOnScreenAndTheHostGoesOn)
                           failure.sqlPlus + "\r\nWorkingDirectory=" + workFolder + "\r\n");
         HostProcess host;
         ASSERT_TRUE(host.Start(PluginArgument() + " " + failure.hostOptions + " --call", folder));
-        std::string shown = AnswerRunError(host.ProcessId());
+        std::string shown = AnswerMessageBox(host.ProcessId(), L"Execute Error!");
         EXPECT_EQ(0u, shown.find(failure.messageStart)) << shown;
         EXPECT_EQ(std::string::npos, shown.find("tiger"));
         ASSERT_EQ(0, host.Wait());
