@@ -49,15 +49,24 @@ bool ReserveScriptFile(char (&path)[SCRIPT_PATH_CAPACITY])
     return true;
 }
 
-bool WriteEditorText(const char* path)
+// Opens the reserved script file, unshared, for reading and writing; shows
+// failureFormat with the path when it cannot be opened.
+static HANDLE OpenScriptFile(const char* path, const char* failureFormat)
 {
     HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) {
-        FormatRunFailure(CANNOT_WRITE, path);
+        FormatRunFailure(failureFormat, path);
         ShowRunError(TextBuffer);
-        return false;
     }
+    return file;
+}
+
+bool WriteEditorText(const char* path)
+{
+    HANDLE file = OpenScriptFile(path, CANNOT_WRITE);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
     size_t length = TakeEditorText();
     if (length > LONGEST_WHOLE_TEXT) {
         // The host may have cut the text at the buffer's end, and half a
@@ -103,13 +112,9 @@ static bool ReadUpTo(HANDLE file, char* bytes, DWORD count, DWORD* length)
 
 bool ReadScriptBack(const char* path)
 {
-    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE) {
-        FormatRunFailure(CANNOT_READ_BACK, path);
-        ShowRunError(TextBuffer);
+    HANDLE file = OpenScriptFile(path, CANNOT_READ_BACK);
+    if (file == INVALID_HANDLE_VALUE)
         return false;
-    }
     DWORD length = 0;
     DWORD beyond = 0;
     char next;
