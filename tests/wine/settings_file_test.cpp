@@ -2,6 +2,7 @@
 // real INI files beside a copy of the plug-in.
 #include "tests/wine/plugin_fixture.h"
 
+#include "plugin/bounded_text.h"
 #include "plugin/module_state.h"
 #include "settings/settings_file.h"
 
@@ -94,10 +95,10 @@ TEST_F(SettingsFile, AFreshSaveWritesAllKeysInOrder)
     LoadSettings();
     PluginSettings.ReadOnly = 1;
     PluginSettings.DeleteTemp = 7;
-    strcpy(PluginSettings.Options, "-L");
-    strcpy(PluginSettings.ConnectString, "");
-    strcpy(PluginSettings.WorkingDirectory, "C:\\Scripts");
-    strcpy(PluginSettings.SqlPlus, "sqlplus");
+    CopyText(PluginSettings.Options, sizeof PluginSettings.Options, "-L");
+    CopyText(PluginSettings.ConnectString, sizeof PluginSettings.ConnectString, "");
+    CopyText(PluginSettings.WorkingDirectory, sizeof PluginSettings.WorkingDirectory, "C:\\Scripts");
+    CopyText(PluginSettings.SqlPlus, sizeof PluginSettings.SqlPlus, "sqlplus");
     ASSERT_TRUE(SaveSettings());
     EXPECT_EQ("[Settings]\r\nReadOnly=1\r\nDeleteTemp=1\r\nOptions=-L\r\nConnectString=\r\n"
               "[Path]\r\nWorkingDirectory=C:\\Scripts\r\nSqlPlus=sqlplus\r\n",
@@ -125,7 +126,7 @@ TEST_F(SettingsFile, SaveReplacesValuesAndKeepsOtherKeys)
 {
     WriteSettingsFile("[Settings]\r\nOptions=old\r\nMine=kept\r\n");
     LoadSettings();
-    strcpy(PluginSettings.Options, "new");
+    CopyText(PluginSettings.Options, sizeof PluginSettings.Options, "new");
     ASSERT_TRUE(SaveSettings());
     std::string file = ReadSettingsFile();
     EXPECT_NE(std::string::npos, file.find("Options=new\r\n"));
