@@ -43,11 +43,7 @@ protected:
 
     void ExpectRefusedWith(const std::string& text)
     {
-        ASSERT_EQ(1u, ShownMessages.size());
-        EXPECT_EQ(text, ShownMessages[0].text);
-        EXPECT_EQ("Tamsil plug-in", ShownMessages[0].caption);
-        EXPECT_EQ(0x10u, ShownMessages[0].style);
-        EXPECT_TRUE(ShownMessages[0].owner == NULL);
+        ExpectOneErrorBox("Tamsil plug-in", text);
         EXPECT_EQ(0, memcmp(&before, &data, sizeof data)) << "PL_DATA changed on refusal";
     }
 

@@ -112,6 +112,15 @@ void PluginTest::Install()
     ASSERT_EQ(0, OnInstall(&data, host()));
 }
 
+void PluginTest::ExpectOneErrorBox(const std::string& caption, const std::string& text)
+{
+    ASSERT_EQ(1u, ShownMessages.size());
+    EXPECT_EQ(text, ShownMessages[0].text);
+    EXPECT_EQ(caption, ShownMessages[0].caption);
+    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONERROR), ShownMessages[0].style);
+    EXPECT_TRUE(ShownMessages[0].owner == NULL);
+}
+
 void PluginTest::SetHostInteger(size_t offset, int32_t value)
 {
     memcpy(record + offset, &value, sizeof value);

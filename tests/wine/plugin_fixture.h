@@ -39,6 +39,10 @@ protected:
     // expects success.
     void Install();
 
+    // Expects exactly one message box: an error box with only OK and no
+    // owner, with this caption and text.
+    void ExpectOneErrorBox(const std::string& caption, const std::string& text);
+
     void SetHostInteger(size_t offset, int32_t value);
     void SetHostText(size_t offset, size_t width, const std::string& text);
     template <typename Pointer>

@@ -236,11 +236,7 @@ protected:
 
     void ExpectOneRunError(const std::string& text)
     {
-        ASSERT_EQ(1u, ShownMessages.size());
-        EXPECT_EQ(text, ShownMessages[0].text);
-        EXPECT_EQ("Execute Error!", ShownMessages[0].caption);
-        EXPECT_EQ(0x10u, ShownMessages[0].style);
-        EXPECT_TRUE(ShownMessages[0].owner == NULL);
+        ExpectOneErrorBox("Execute Error!", text);
     }
 
     std::string workFolder;
