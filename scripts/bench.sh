@@ -7,10 +7,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
-./scripts/setup.sh
-./scripts/build.sh >/dev/null
 . scripts/wine-env.sh
-tamsil_wine_prefix "$root/build/win/wineprefix-bench"
-tamsil_wine_start
-trap tamsil_wine_stop EXIT
+tamsil_build_and_start_wine "$root/build/win/wineprefix-bench"
 wine build/win/bin/run_bench.exe "${1:-40}"

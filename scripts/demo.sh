@@ -6,13 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
-./scripts/setup.sh
-./scripts/build.sh >/dev/null
 . scripts/wine-env.sh
-# A prefix of the demo's own, so it never stops a server the tests use.
-tamsil_wine_prefix "$root/build/wineprefix-demo"
-tamsil_wine_start
-trap tamsil_wine_stop EXIT
+tamsil_build_and_start_wine "$root/build/wineprefix-demo"
 
 demo=$root/build/demo
 rm -rf "$demo"

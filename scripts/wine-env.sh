@@ -30,3 +30,15 @@ tamsil_wine_start() {
 tamsil_wine_stop() {
   wineserver -k 2>/dev/null || true
 }
+
+# Set-up, build, and a persistent wineserver in the given prefix until the
+# calling script exits. For the scripts that run our programs by hand (demo,
+# benchmark), each in a prefix of its own so it never stops a test run's
+# server.
+tamsil_build_and_start_wine() {
+  ./scripts/setup.sh
+  ./scripts/build.sh >/dev/null
+  tamsil_wine_prefix "$1"
+  tamsil_wine_start
+  trap tamsil_wine_stop EXIT
+}
