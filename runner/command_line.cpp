@@ -1,5 +1,7 @@
 #include "runner/command_line.h"
 
+#include <string.h>
+
 #include "plugin/bounded_text.h"
 
 bool ScriptArgument(const char* scriptPath, const char* shortPath,
@@ -14,8 +16,16 @@ bool ScriptArgument(const char* scriptPath, const char* shortPath,
            AppendText(argument, capacity, "\"");
 }
 
+bool ClientArgument(const char* sqlPlus, bool namesFile, char* argument, size_t capacity)
+{
+    if (!namesFile || !HasBlank(sqlPlus) || strchr(sqlPlus, '"') != NULL)
+        return CopyText(argument, capacity, sqlPlus);
+    return CopyText(argument, capacity, "\"") && AppendText(argument, capacity, sqlPlus) &&
+           AppendText(argument, capacity, "\"");
+}
+
 bool ComposeCommandLine(const SettingsRecord* settings, const PL_HOSTINFO* host,
-                        const char* scriptArgument, bool maskPassword,
+                        const char* clientArgument, const char* scriptArgument, bool maskPassword,
                         char* line, size_t capacity)
 {
     char user[HOST_USER_WIDTH + 1];
@@ -25,7 +35,7 @@ bool ComposeCommandLine(const SettingsRecord* settings, const PL_HOSTINFO* host,
     HostText(host, HOST_PASSWORD, HOST_PASSWORD_WIDTH, password, sizeof password);
     HostText(host, HOST_DATABASE, HOST_DATABASE_WIDTH, database, sizeof database);
 
-    bool fits = CopyText(line, capacity, settings->SqlPlus);
+    bool fits = CopyText(line, capacity, clientArgument);
     if (user[0] != '\0') {
         fits = AppendText(line, capacity, " ") && fits;
         fits = AppendText(line, capacity, user) && fits;

@@ -12,9 +12,11 @@ enum
     SCRIPT_PATH_CAPACITY = 260,
     // The script path as it goes on the line: in quotes at worst.
     SCRIPT_ARGUMENT_CAPACITY = SCRIPT_PATH_CAPACITY + 2,
+    // The client as it goes on the line: in quotes at worst.
+    CLIENT_ARGUMENT_CAPACITY = SETTINGS_PATH_CAPACITY + 2,
     // The longest line there can be: every setting and host field at its
-    // capacity, with the separators and the quoted script path.
-    COMMAND_LINE_CAPACITY = (SETTINGS_PATH_CAPACITY - 1)      // client
+    // capacity, with the separators and the client and script path quoted.
+    COMMAND_LINE_CAPACITY = (CLIENT_ARGUMENT_CAPACITY - 1)    // client
                             + 1 + HOST_USER_WIDTH             // blank, user
                             + 1 + HOST_PASSWORD_WIDTH         // "/", password
                             + 1 + (SETTINGS_PATH_CAPACITY - 1) // "@", connect identifier
@@ -32,13 +34,20 @@ enum
 bool ScriptArgument(const char* scriptPath, const char* shortPath,
                     char* argument, size_t capacity);
 
-// The client's command line: the client program, the log-on of the host's
+// How the client program goes on the command line: a path with a blank that
+// names an existing file as a whole (namesFile) goes in double quotes, so
+// the platform starts that file and not the first word of its path; any
+// other value, and one that holds a quote already, goes in as typed, so
+// that "sqlplus -L" keeps its option. False when the result does not fit.
+bool ClientArgument(const char* sqlPlus, bool namesFile, char* argument, size_t capacity);
+
+// The client's command line: the client argument, the log-on of the host's
 // current connection (when it has a user), " @" and the script argument, a
-// blank and the options. Nothing is quoted or escaped. With maskPassword a
+// blank and the options. Nothing else is quoted or escaped. With maskPassword a
 // non-empty password is shown as eight asterisks, for messages the user may
 // copy or show around. False, with the line cut, when it does not fit.
 bool ComposeCommandLine(const SettingsRecord* settings, const PL_HOSTINFO* host,
-                        const char* scriptArgument, bool maskPassword,
+                        const char* clientArgument, const char* scriptArgument, bool maskPassword,
                         char* line, size_t capacity);
 
 #endif

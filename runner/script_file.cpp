@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <stdio.h>
+#include <string.h>
 
 #include "plugin/bounded_text.h"
 #include "plugin/module_state.h"
@@ -15,11 +16,23 @@ static const char CANNOT_WRITE[] = "Cannot write the script file %s\nERROR: %d\n
 static const char TOO_LONG[] = "The editor text is too long to run: at most 102398 bytes.\n";
 static const char CANNOT_READ_BACK[] =
     "Cannot read back the script file %s\nERROR: %d\nMSG:%s\nThe editor text is unchanged.\n";
+static const char HOLDS_NUL[] =
+    "The script file %s holds a NUL byte, which the editor cannot take, and was kept.\n"
+    "The editor text is unchanged.\n";
 static const char GROWN[] =
     "The script file %s has grown past 102400 bytes and was kept.\nThe editor text is unchanged.\n";
 
 static_assert(LONGEST_WHOLE_TEXT == 102398, "the too-long message names the longest text");
 static_assert(TEXT_BUFFER_SIZE == 102400, "the grown-file message names the buffer's size");
+
+// Shows that no script file could be made in directory, with the platform's
+// last error.
+static bool CannotCreate(const char* directory)
+{
+    FormatRunFailure(CANNOT_CREATE, directory);
+    ShowRunError(TextBuffer);
+    return false;
+}
 
 bool ReserveScriptFile(char (&path)[SCRIPT_PATH_CAPACITY])
 {
@@ -33,18 +46,23 @@ bool ReserveScriptFile(char (&path)[SCRIPT_PATH_CAPACITY])
             // to the platform; it is one here.
             if (length != 0)
                 SetLastError(ERROR_BUFFER_OVERFLOW);
-            FormatRunFailure(CANNOT_CREATE, "the temporary directory");
-            ShowRunError(TextBuffer);
-            return false;
+            return CannotCreate("the temporary directory");
         }
     }
-    // The platform writes up to a full path into the name it makes, which
-    // the path's capacity holds.
-    static_assert(SCRIPT_PATH_CAPACITY >= MAX_PATH, "a reserved name fits the script path");
-    if (GetTempFileNameA(directory, "se", 0, path) == 0) {
-        FormatRunFailure(CANNOT_CREATE, directory);
-        ShowRunError(TextBuffer);
-        return false;
+    // The platform takes at most MAX_PATH - 14 bytes of folder, so that the
+    // name it makes fits MAX_PATH. Given more, it may write a name without a
+    // NUL, or past the buffer: such a folder is refused first, as Windows
+    // itself does, and a name without a NUL is never used.
+    static_assert(SCRIPT_PATH_CAPACITY == MAX_PATH, "a reserved name fits the script path");
+    if (strlen(directory) > MAX_PATH - 14) {
+        SetLastError(ERROR_BUFFER_OVERFLOW);
+        return CannotCreate(directory);
+    }
+    if (GetTempFileNameA(directory, "se", 0, path) == 0)
+        return CannotCreate(directory);
+    if (memchr(path, '\0', sizeof path) == NULL) {
+        SetLastError(ERROR_BUFFER_OVERFLOW);
+        return CannotCreate(directory);
     }
     return true;
 }
@@ -127,9 +145,14 @@ bool ReadScriptBack(const char* path)
         ShowRunError(TextBuffer);
         return false;
     }
-    if (beyond > 0) {
-        // Handing back only the first part would cut what the client wrote.
-        snprintf(TextBuffer, sizeof TextBuffer, GROWN, path);
+    // A text the editor would not take whole is not handed back at all.
+    const char* unfit = NULL;
+    if (beyond > 0)
+        unfit = GROWN;       // only its first part fits the buffer
+    else if (memchr(TextBuffer, '\0', length))
+        unfit = HOLDS_NUL;   // the editor takes a text up to its first NUL
+    if (unfit) {
+        snprintf(TextBuffer, sizeof TextBuffer, unfit, path);
         ShowRunError(TextBuffer);
         return false;
     }

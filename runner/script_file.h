@@ -8,7 +8,8 @@
 // run decides what is kept.
 
 // Reserves a new empty script file, its name starting "se", in the
-// WorkingDirectory setting or else the system's temporary directory.
+// WorkingDirectory setting or else the system's temporary directory. A
+// folder too long for a name to be made in it is refused.
 bool ReserveScriptFile(char (&path)[SCRIPT_PATH_CAPACITY]);
 
 // Takes the editor's text and writes it, byte for byte, into the script
@@ -17,7 +18,8 @@ bool ReserveScriptFile(char (&path)[SCRIPT_PATH_CAPACITY]);
 bool WriteEditorText(const char* path);
 
 // Reads the script file back into TextBuffer, ended by a NUL. False when it
-// could not be read, or has grown past what TextBuffer holds.
+// could not be read, has grown past what TextBuffer holds, or holds a NUL
+// byte: the editor could not take it whole.
 bool ReadScriptBack(const char* path);
 
 #endif

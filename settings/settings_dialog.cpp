@@ -9,11 +9,13 @@
 #include "runner/system_error.h"
 #include "settings/settings_file.h"
 
-// An edit field bound to a text setting. The field is limited to what the
-// setting holds, so nothing the user types is cut when it is read back.
+// An edit field bound to a text setting, with the label the user sees
+// beside it. The field is limited to as many characters as the setting
+// holds bytes, which on a double-byte code page may still be too many bytes.
 struct TextField
 {
     int id;
+    const char* label;
     char* text;
     size_t capacity;
 };
@@ -21,10 +23,11 @@ struct TextField
 static void BindTextFields(TextField (&fields)[4])
 {
     SettingsRecord& s = PluginSettings;
-    fields[0] = TextField{IDC_WORKDIR, s.WorkingDirectory, sizeof s.WorkingDirectory};
-    fields[1] = TextField{IDC_SQLPLUS, s.SqlPlus, sizeof s.SqlPlus};
-    fields[2] = TextField{IDC_OPTIONS, s.Options, sizeof s.Options};
-    fields[3] = TextField{IDC_CONNECT, s.ConnectString, sizeof s.ConnectString};
+    fields[0] = TextField{IDC_OPTIONS, "Options", s.Options, sizeof s.Options};
+    fields[1] = TextField{IDC_CONNECT, "Connect string", s.ConnectString, sizeof s.ConnectString};
+    fields[2] = TextField{IDC_WORKDIR, "Working directory", s.WorkingDirectory,
+                          sizeof s.WorkingDirectory};
+    fields[3] = TextField{IDC_SQLPLUS, "SQL*Plus path", s.SqlPlus, sizeof s.SqlPlus};
 }
 
 // A hand-edited flag other than 0 or 1 is shown as the run treats it: any
@@ -58,12 +61,35 @@ static void ReportSaveFailure(HWND dialog)
     MessageBoxA(dialog, message, PLUGIN_TITLE, MB_OK | MB_ICONERROR);
 }
 
-// Takes the dialog's values into the settings and saves them; false when the
-// settings file could not be written, which has been reported by then.
+// True when the field's text, in the system code page, fits its setting;
+// else says which field is too long, by how much.
+static bool FieldFits(HWND dialog, const TextField& field)
+{
+    // A field holds at most capacity - 1 characters, each of at most three
+    // bytes in any system code page, so this reads it whole.
+    char text[3 * SETTINGS_PATH_CAPACITY];
+    int length = static_cast<int>(GetDlgItemTextA(dialog, field.id, text, sizeof text));
+    if (length < static_cast<int>(field.capacity))
+        return true;
+    char message[160];
+    snprintf(message, sizeof message, "%s is too long: %d bytes in the system code page, at most %d.\n",
+             field.label, length, static_cast<int>(field.capacity) - 1);
+    MessageBoxA(dialog, message, PLUGIN_TITLE, MB_OK | MB_ICONERROR);
+    return false;
+}
+
+// Takes the dialog's values into the settings and saves them; false when a
+// field is too long for its setting or the settings file could not be
+// written, which has been reported by then.
 static bool AcceptSettings(HWND dialog)
 {
     TextField fields[4];
     BindTextFields(fields);
+    // Nothing is taken before every field is known to fit: a setting is
+    // never saved cut.
+    for (const TextField& field : fields)
+        if (!FieldFits(dialog, field))
+            return false;
     for (const TextField& field : fields)
         GetDlgItemTextA(dialog, field.id, field.text, static_cast<int>(field.capacity));
     PluginSettings.ReadOnly =
@@ -85,8 +111,8 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         return 0;   // no initial keyboard focus
     case WM_COMMAND:
         if (wParam == IDOK) {
-            // After a failed save the dialog stays open with the user's
-            // edits, so nothing typed is lost.
+            // After a refused or failed save the dialog stays open with the
+            // user's edits, so nothing typed is lost.
             if (AcceptSettings(dialog))
                 EndDialog(dialog, IDOK);
             return 1;

@@ -47,6 +47,17 @@ void LoadSettings(void)
                              sizeof s.WorkingDirectory, SettingsFilePath);
 }
 
+// Writes one text setting so that loading gives it back as it is.
+static bool WriteText(const char* section, const char* key, const char* value)
+{
+    char stored[SETTINGS_PATH_CAPACITY + 2];
+    if (!ValueToStore(value, stored, sizeof stored)) {
+        SetLastError(ERROR_BUFFER_OVERFLOW);
+        return false;
+    }
+    return WritePrivateProfileStringA(section, key, stored, SettingsFilePath) != 0;
+}
+
 bool SaveSettings(void)
 {
     if (SettingsFilePath[0] == '\0') {
@@ -58,10 +69,8 @@ bool SaveSettings(void)
                                       SettingsFilePath) &&
            WritePrivateProfileStringA(SETTINGS_SECTION, "DeleteTemp", FlagToText(s.DeleteTemp),
                                       SettingsFilePath) &&
-           WritePrivateProfileStringA(SETTINGS_SECTION, "Options", s.Options, SettingsFilePath) &&
-           WritePrivateProfileStringA(SETTINGS_SECTION, "ConnectString", s.ConnectString,
-                                      SettingsFilePath) &&
-           WritePrivateProfileStringA(PATH_SECTION, "WorkingDirectory", s.WorkingDirectory,
-                                      SettingsFilePath) &&
-           WritePrivateProfileStringA(PATH_SECTION, "SqlPlus", s.SqlPlus, SettingsFilePath);
+           WriteText(SETTINGS_SECTION, "Options", s.Options) &&
+           WriteText(SETTINGS_SECTION, "ConnectString", s.ConnectString) &&
+           WriteText(PATH_SECTION, "WorkingDirectory", s.WorkingDirectory) &&
+           WriteText(PATH_SECTION, "SqlPlus", s.SqlPlus);
 }

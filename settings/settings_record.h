@@ -32,6 +32,13 @@ int FlagFromText(const char* text);
 // The text a flag is stored as: "1" when on, "0" when off.
 const char* FlagToText(int flag);
 
+// The text to write for a setting so that the platform's profile reader,
+// which drops one pair of matching quotes (" or ') around a whole value,
+// gives back exactly value: such a value goes inside one more pair of double
+// quotes, any other unchanged. stored holds up to two bytes more than value.
+// False, with an empty result, when it does not fit.
+bool ValueToStore(const char* value, char* stored, size_t capacity);
+
 // The settings file for a module: the module's path with the extension of
 // its file name replaced by "ini", or ".ini" appended when the file name has
 // no extension (a "." in a directory name is never taken for one). False,

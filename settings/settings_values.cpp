@@ -25,6 +25,19 @@ const char* FlagToText(int flag)
     return flag != 0 ? "1" : "0";
 }
 
+bool ValueToStore(const char* value, char* stored, size_t capacity)
+{
+    size_t length = strlen(value);
+    bool enclosed = length >= 2 && (value[0] == '"' || value[0] == '\'') &&
+                    value[length - 1] == value[0];
+    bool fits = enclosed ? CopyText(stored, capacity, "\"") && AppendText(stored, capacity, value) &&
+                               AppendText(stored, capacity, "\"")
+                         : CopyText(stored, capacity, value);
+    if (!fits && capacity > 0)
+        stored[0] = '\0';
+    return fits;
+}
+
 bool SettingsPathFromModulePath(const char* modulePath, char* settingsPath,
                                 size_t capacity)
 {

@@ -1,6 +1,6 @@
-// Feeds random host records, settings and script paths to the command-line
-// composition and checks every result against a plain std::string
-// composition of the same pieces:
+// Feeds random host records, settings and script paths to the client and
+// script arguments and the command-line composition, and checks every result
+// against a plain std::string composition of the same pieces:
 //   - the host record is 408 bytes on the heap, its text fields possibly
 //     without a NUL, so a read past a field or the record shows as a wrong
 //     line or an AddressSanitizer report;
@@ -57,14 +57,21 @@ std::string ReferenceArgument(const std::string& path, const std::string& shortP
     return "\"" + path + "\"";
 }
 
+std::string ReferenceClient(const std::string& sqlPlus, bool namesFile)
+{
+    if (namesFile && HasBlankText(sqlPlus) && sqlPlus.find('"') == std::string::npos)
+        return "\"" + sqlPlus + "\"";
+    return sqlPlus;
+}
+
 std::string ReferenceLine(const SettingsRecord& settings, const unsigned char* record,
-                          const std::string& argument, bool masked)
+                          const std::string& client, const std::string& argument, bool masked)
 {
     std::string user = Field(record, HOST_USER, HOST_USER_WIDTH);
     std::string password = Field(record, HOST_PASSWORD, HOST_PASSWORD_WIDTH);
     std::string database = Field(record, HOST_DATABASE, HOST_DATABASE_WIDTH);
     std::string connect = settings.ConnectString;
-    std::string line = settings.SqlPlus;
+    std::string line = client;
     if (!user.empty()) {
         line += " " + user;
         if (!password.empty())
@@ -88,15 +95,15 @@ const char* TextIn(const char* buffer, size_t capacity)
     return capacity > 0 && memchr(buffer, '\0', capacity) ? buffer : nullptr;
 }
 
-void CheckLine(const SettingsRecord& settings, const unsigned char* record,
+void CheckLine(const SettingsRecord& settings, const unsigned char* record, const char* client,
                const char* argument, bool masked, size_t smallCapacity)
 {
     const PL_HOSTINFO* host = reinterpret_cast<const PL_HOSTINFO*>(record);
-    std::string expected = ReferenceLine(settings, record, argument, masked);
+    std::string expected = ReferenceLine(settings, record, client, argument, masked);
 
     std::unique_ptr<char[]> line(new char[COMMAND_LINE_CAPACITY]);
     memset(line.get(), '#', COMMAND_LINE_CAPACITY);
-    bool fits = ComposeCommandLine(&settings, host, argument, masked, line.get(),
+    bool fits = ComposeCommandLine(&settings, host, client, argument, masked, line.get(),
                                    COMMAND_LINE_CAPACITY);
     const char* text = TextIn(line.get(), COMMAND_LINE_CAPACITY);
     if (!fits || !text || expected != text)
@@ -105,7 +112,8 @@ void CheckLine(const SettingsRecord& settings, const unsigned char* record,
     // The same composition into a smaller buffer: cut, NUL-ended, reported.
     std::unique_ptr<char[]> small(new char[smallCapacity]);
     memset(small.get(), '#', smallCapacity);
-    fits = ComposeCommandLine(&settings, host, argument, masked, small.get(), smallCapacity);
+    fits = ComposeCommandLine(&settings, host, client, argument, masked, small.get(),
+                              smallCapacity);
     if (fits != (expected.size() < smallCapacity))
         Fail("wrong fit in a small buffer", expected, TextIn(small.get(), smallCapacity));
     if (smallCapacity > 0) {
@@ -137,6 +145,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     PutSetting(input, settings.WorkingDirectory, sizeof settings.WorkingDirectory);
     settings.ReadOnly = input.ConsumeIntegral<int>();
     settings.DeleteTemp = input.ConsumeIntegral<int>();
+    bool namesFile = input.ConsumeBool();
 
     std::string path = input.ConsumeRandomLengthString(SCRIPT_PATH_CAPACITY - 1);
     std::string shortPath = input.ConsumeRandomLengthString(SCRIPT_PATH_CAPACITY - 1);
@@ -163,7 +172,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Fail(fits ? "script argument differs" : "script argument did not fit",
              expectedArgument, text);
 
-    CheckLine(settings, record.get(), argument.get(), false, smallCapacity);
-    CheckLine(settings, record.get(), argument.get(), true, smallCapacity);
+    std::string expectedClient = ReferenceClient(settings.SqlPlus, namesFile);
+    std::unique_ptr<char[]> client(new char[CLIENT_ARGUMENT_CAPACITY]);
+    memset(client.get(), '#', CLIENT_ARGUMENT_CAPACITY);
+    fits = ClientArgument(settings.SqlPlus, namesFile, client.get(), CLIENT_ARGUMENT_CAPACITY);
+    text = TextIn(client.get(), CLIENT_ARGUMENT_CAPACITY);
+    if (!fits || !text || expectedClient != text)
+        Fail(fits ? "client argument differs" : "client argument did not fit", expectedClient, text);
+
+    CheckLine(settings, record.get(), client.get(), argument.get(), false, smallCapacity);
+    CheckLine(settings, record.get(), client.get(), argument.get(), true, smallCapacity);
     return 0;
 }

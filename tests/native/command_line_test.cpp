@@ -64,8 +64,8 @@ std::string Line(const Settings& settings, const Host& host, const char* script 
                  bool masked = false)
 {
     std::vector<char> line(COMMAND_LINE_CAPACITY, '#');
-    EXPECT_TRUE(ComposeCommandLine(settings.record.get(), host.record(), script, masked,
-                                   line.data(), line.size()));
+    EXPECT_TRUE(ComposeCommandLine(settings.record.get(), host.record(), settings.record->SqlPlus,
+                                   script, masked, line.data(), line.size()));
     EXPECT_NE(nullptr, memchr(line.data(), '\0', line.size()));
     return line.data();
 }
@@ -74,6 +74,13 @@ std::string Argument(const char* path, const char* shortPath)
 {
     char argument[SCRIPT_ARGUMENT_CAPACITY];
     EXPECT_TRUE(ScriptArgument(path, shortPath, argument, sizeof argument));
+    return argument;
+}
+
+std::string Client(const char* sqlPlus, bool namesFile)
+{
+    char argument[CLIENT_ARGUMENT_CAPACITY];
+    EXPECT_TRUE(ClientArgument(sqlPlus, namesFile, argument, sizeof argument));
     return argument;
 }
 
@@ -111,6 +118,22 @@ TEST(CommandLine, ClientAndOptionsGoInAsTyped)
     EXPECT_EQ("sqlplus A@B @C:\\TEMP\\se3F.TMP ", line);
     // An empty client setting is not replaced here: the settings file does that.
     EXPECT_EQ(" @C:\\TEMP\\se3F.TMP ", Line(Settings(""), Host()));
+}
+
+TEST(ClientArgument, OnlyAnExistingFileWithABlankGoesInQuotes)
+{
+    const struct { const char* typed; bool namesFile; const char* argument; } cases[] = {
+        {"C:\\Program Files\\Client\\sqlplus.exe", true, "\"C:\\Program Files\\Client\\sqlplus.exe\""},
+        {"C:\\Program Files\\Client\\sqlplus.exe", false, "C:\\Program Files\\Client\\sqlplus.exe"},
+        {"C:\\Client\\sqlplus.exe", true, "C:\\Client\\sqlplus.exe"},
+        {"C:\\Tab\tFolder\\sqlplus.exe", true, "\"C:\\Tab\tFolder\\sqlplus.exe\""},
+        // What the user quoted, or a client with its options, goes as typed.
+        {"\"C:\\Program Files\\Client\\sqlplus.exe\"", true, "\"C:\\Program Files\\Client\\sqlplus.exe\""},
+        {"C:\\My \"Tools\"\\sqlplus.exe", true, "C:\\My \"Tools\"\\sqlplus.exe"},
+        {"sqlplus -L", false, "sqlplus -L"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.argument, Client(c.typed, c.namesFile)) << c.typed;
 }
 
 TEST(CommandLine, MaskedLineShowsEightAsterisksInThePasswordsPlace)
@@ -178,7 +201,7 @@ TEST(ScriptArgument, LongestPathInQuotesFitsItsCapacity)
 
 TEST(CommandLine, EveryFieldAtItsCapacityFitsExactly)
 {
-    const std::string client(SETTINGS_PATH_CAPACITY - 1, 'c');
+    const std::string client = "C:\\A B\\" + std::string(SETTINGS_PATH_CAPACITY - 1 - 7, 'c');
     const std::string options(SETTINGS_OPTIONS_CAPACITY - 1, 'o');
     const std::string connect(SETTINGS_PATH_CAPACITY - 1, 'k');
     const std::string user(HOST_USER_WIDTH, 'u');
@@ -194,23 +217,32 @@ TEST(CommandLine, EveryFieldAtItsCapacityFitsExactly)
     host.text(HOST_DATABASE, HOST_DATABASE_WIDTH, database);
     char argument[SCRIPT_ARGUMENT_CAPACITY];
     ASSERT_TRUE(ScriptArgument(path.c_str(), "", argument, sizeof argument));
+    char quoted[CLIENT_ARGUMENT_CAPACITY];
+    ASSERT_TRUE(ClientArgument(client.c_str(), true, quoted, sizeof quoted));
+    std::vector<char> line(COMMAND_LINE_CAPACITY, '#');
+    auto compose = [&](const Settings& settings, bool masked) -> std::string {
+        EXPECT_TRUE(ComposeCommandLine(settings.record.get(), host.record(), quoted, argument,
+                                       masked, line.data(), line.size()));
+        return line.data();
+    };
 
-    const std::string longest =
-        client + " " + user + "/" + password + "@" + connect + " @\"" + path + "\" " + options;
+    const std::string longest = "\"" + client + "\" " + user + "/" + password + "@" + connect +
+                                " @\"" + path + "\" " + options;
     EXPECT_EQ(static_cast<size_t>(COMMAND_LINE_CAPACITY - 1), longest.size());
     Settings settings(client.c_str(), options.c_str(), connect.c_str());
-    EXPECT_EQ(longest, Line(settings, host, argument));
-    EXPECT_EQ(client + " " + user + "/********@" + connect + " @\"" + path + "\" " + options,
-              Line(settings, host, argument, true));
+    EXPECT_EQ(longest, compose(settings, false));
+    EXPECT_EQ("\"" + client + "\" " + user + "/********@" + connect + " @\"" + path + "\" " + options,
+              compose(settings, true));
 
     // The host's Database alone: its 64 bytes and not one of User's.
     Settings noConnect(client.c_str(), options.c_str(), "");
-    EXPECT_EQ(client + " " + user + "/" + password + "@" + database + " @\"" + path + "\" " + options,
-              Line(noConnect, host, argument));
+    EXPECT_EQ("\"" + client + "\" " + user + "/" + password + "@" + database + " @\"" + path +
+                  "\" " + options,
+              compose(noConnect, false));
 
     // A buffer one byte short cuts the line and says so.
     std::vector<char> short_(COMMAND_LINE_CAPACITY - 1, '#');
-    EXPECT_FALSE(ComposeCommandLine(settings.record.get(), host.record(), argument, false,
+    EXPECT_FALSE(ComposeCommandLine(settings.record.get(), host.record(), quoted, argument, false,
                                     short_.data(), short_.size()));
     EXPECT_EQ(longest.substr(0, short_.size() - 1), short_.data());
 }
@@ -228,14 +260,14 @@ TEST(CommandLine, LineThatFitsTheShortBufferIsComposedWhole)
 
     char line[261];
     memset(line, '#', sizeof line);
-    EXPECT_TRUE(ComposeCommandLine(settings.record.get(), host.record(), SCRIPT, false,
-                                   line, sizeof line));
+    EXPECT_TRUE(ComposeCommandLine(settings.record.get(), host.record(), client.c_str(), SCRIPT,
+                                   false, line, sizeof line));
     EXPECT_EQ(client + tail, line);
 
     // One more character no longer fits 261 bytes, but still the longest buffer.
     Settings longer(client.c_str(), "-SL");
-    EXPECT_FALSE(ComposeCommandLine(longer.record.get(), host.record(), SCRIPT, false,
-                                    line, sizeof line));
+    EXPECT_FALSE(ComposeCommandLine(longer.record.get(), host.record(), client.c_str(), SCRIPT,
+                                    false, line, sizeof line));
     EXPECT_EQ(client + tail, line);
     EXPECT_EQ(client + tail + "L", Line(longer, host));
 }

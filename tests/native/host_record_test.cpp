@@ -61,11 +61,3 @@ TEST(HostRecord, ShortTextStopsAtItsNul)
     HostText(r.host(), HOST_USER, HOST_USER_WIDTH, text, sizeof text);
     EXPECT_STREQ("SCOTT", text);
 }
-
-TEST(HostRecord, RegistrationRecordLayout)
-{
-    EXPECT_EQ(264u, sizeof(PL_DATA));
-    EXPECT_EQ(0u, offsetof(PL_DATA, Size));
-    EXPECT_EQ(4u, offsetof(PL_DATA, Kind));
-    EXPECT_EQ(8u, offsetof(PL_DATA, Name));
-}

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 TEST(SettingsFlag, ConvertsLikeASignedDecimal)
 {
@@ -19,12 +20,33 @@ TEST(SettingsFlag, ConvertsLikeASignedDecimal)
     EXPECT_EQ(1, FlagFromText("1x"));
 }
 
-TEST(SettingsFlag, IsStoredAsOneOrZero)
+TEST(SettingsValue, IsStoredSoThatTheProfileReaderGivesItBack)
 {
-    EXPECT_STREQ("1", FlagToText(1));
-    EXPECT_STREQ("1", FlagToText(-3));
-    EXPECT_STREQ("1", FlagToText(10));
-    EXPECT_STREQ("0", FlagToText(0));
+    // The reader drops one pair of matching quotes around a whole value.
+    const struct { const char* typed; const char* stored; } cases[] = {
+        {"\"C:\\Program Files\\Client\\sqlplus.exe\"", "\"\"C:\\Program Files\\Client\\sqlplus.exe\"\""},
+        {"'PROD'", "\"'PROD'\""},
+        {"\"\"", "\"\"\"\""},
+        {"-S \"HTML ON\"", "-S \"HTML ON\""},
+        {"\"a\" -L", "\"a\" -L"},
+        {"\"a'", "\"a'"},
+        {"\"", "\""},
+        {"", ""},
+        {"sqlplus", "sqlplus"},
+    };
+    for (const auto& c : cases) {
+        char stored[SETTINGS_PATH_CAPACITY + 2];
+        EXPECT_TRUE(ValueToStore(c.typed, stored, sizeof stored));
+        EXPECT_STREQ(c.stored, stored) << c.typed;
+    }
+    // The longest setting fits quoted; one byte less does not, and gives
+    // nothing rather than a cut value.
+    std::string longest = "'" + std::string(SETTINGS_PATH_CAPACITY - 3, 'x') + "'";
+    std::vector<char> stored(SETTINGS_PATH_CAPACITY + 2, '#');
+    EXPECT_TRUE(ValueToStore(longest.c_str(), stored.data(), stored.size()));
+    EXPECT_EQ("\"" + longest + "\"", stored.data());
+    EXPECT_FALSE(ValueToStore(longest.c_str(), stored.data(), stored.size() - 1));
+    EXPECT_STREQ("", stored.data());
 }
 
 namespace {

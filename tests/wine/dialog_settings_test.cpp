@@ -337,3 +337,52 @@ TEST_F(SettingsDialog, SaveFailureIsReportedAndKeepsTheDialogOpenWithTheEdits)
     EXPECT_EQ("OTHER_DB", Stored("Settings", "ConnectString"));
     EXPECT_EQ("1", Stored("Settings", "DeleteTemp"));
 }
+
+// Run in a process of its own with a Japanese locale (code page 932), where
+// a field that takes 126 characters can hold 252 bytes.
+TEST_F(SettingsDialog, DoubleByteTextTooLongForItsSettingIsRefusedNotCut)
+{
+    ASSERT_EQ(932u, GetACP()) << "run with LC_ALL=ja_JP.UTF-8";
+    Install();
+    WriteSettingsFile(SAMPLE_SETTINGS);
+    const std::string kana = "\x82\xa0";   // one character, two bytes
+    auto repeated = [&](size_t count) {
+        std::string text;
+        for (size_t i = 0; i < count; ++i)
+            text += kana;
+        return text;
+    };
+    HWND shownDialog = NULL;
+    OpenSettings([&](HWND dialog) {
+        shownDialog = dialog;
+        // Pasted as a user would: the field takes all 126 characters.
+        SetControlText(dialog, IDC_OPTIONS, "");
+        SendDlgItemMessageA(dialog, IDC_OPTIONS, EM_REPLACESEL, TRUE,
+                            reinterpret_cast<LPARAM>(repeated(126).c_str()));
+        EXPECT_EQ(repeated(126), ControlText(dialog, IDC_OPTIONS));
+        Click(dialog, IDOK);
+        SetControlText(dialog, IDC_OPTIONS, repeated(63));
+        SetControlText(dialog, IDC_SQLPLUS, "C:\\" + repeated(129));
+        Click(dialog, IDOK);
+        // Still open with the edits, and nothing saved.
+        EXPECT_TRUE(IsWindow(dialog) && IsWindowVisible(dialog));
+        EXPECT_EQ("C:\\" + repeated(129), ControlText(dialog, IDC_SQLPLUS));
+        EXPECT_EQ(SAMPLE_SETTINGS, ReadSettingsFile());
+        // Exactly as many bytes as the setting holds.
+        SetControlText(dialog, IDC_SQLPLUS, "C:\\" + repeated(128));
+        Click(dialog, IDOK);
+    });
+    EXPECT_EQ(std::vector<INT_PTR>{IDOK}, EndCodes);
+    ASSERT_EQ(2u, ShownMessages.size());
+    EXPECT_EQ("Options is too long: 252 bytes in the system code page, at most 126.\n",
+              ShownMessages[0].text);
+    EXPECT_EQ("SQL*Plus path is too long: 261 bytes in the system code page, at most 259.\n",
+              ShownMessages[1].text);
+    for (const ShownMessage& shown : ShownMessages) {
+        EXPECT_EQ("Tamsil plug-in", shown.caption);
+        EXPECT_EQ(0x10u, shown.style);
+        EXPECT_EQ(shownDialog, shown.owner);
+    }
+    EXPECT_EQ(repeated(63), Stored("Settings", "Options"));
+    EXPECT_EQ("C:\\" + repeated(128), Stored("Path", "SqlPlus"));
+}

@@ -2,6 +2,9 @@
 // to start it, and as the client stand-in receives and reads it.
 #include "tests/wine/run_fixture.h"
 
+#include "resources/resource.h"
+#include "tests/wine/dialog_driver.h"
+
 using namespace run_test;
 
 namespace {
@@ -113,30 +116,44 @@ TEST_F(ClientCommandLine, StartsTheClientFromTheLineAloneInTheHostsSurroundings)
     EXPECT_EQ(std::string(current, length), runs[0]["directory"]);
 }
 
-TEST_F(ClientCommandLine, TakesAClientPathWithBlanksExactlyAsTyped)
+// The client as the user types it into the settings dialog, saved, and on
+// the next run's line. The platform's search would find an unquoted path
+// with blanks by trying its words in turn, but Windows starts the program
+// from the first word and gives the client the rest as its log-on.
+TEST_F(ClientCommandLine, AClientPathWithBlanksReachesThePlatformAsOneWord)
 {
     std::string clientFolder = folder + "\\client dir";
     ASSERT_TRUE(CreateDirectoryA(clientFolder.c_str(), NULL));
     std::string path = clientFolder + "\\sqlplus_standin.exe";
     ASSERT_TRUE(CopyFileA(client.c_str(), path.c_str(), FALSE));
     EditorText = "select 1 from dual;";
-
-    // Unquoted, the platform's search still finds the program by trying
-    // the words in turn; quoted as the user typed it, it goes in quoted.
-    // (The settings file drops quotes around a whole value, so the quoted
-    // client here is followed by a client option.)
-    for (const std::string& typed : {path, "\"" + path + "\" -L"}) {
-        SCOPED_TRACE(typed);
+    const struct { std::string typed, started; } cases[] = {
+        // An existing file with a blank goes in quotes, whether or not the
+        // user typed them; anything else goes in as typed.
+        {path, "\"" + path + "\""},
+        {"\"" + path + "\"", "\"" + path + "\""},
+        {path + " -L", path + " -L"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
         StartOver();
-        client = typed;
         Settings();
+        DriveDialog([this] { OnSettings(); }, [&](HWND dialog) {
+            SetControlText(dialog, IDC_SQLPLUS, c.typed);
+            Click(dialog, IDOK);
+        });
         std::string script = RunKeepingTheScript();
         ASSERT_EQ(1u, StartRequests.size());
-        EXPECT_EQ(typed + " @" + script + " ", StartRequests[0].line);
+        EXPECT_EQ(c.started + " @" + script + " ", StartRequests[0].line);
         std::vector<ClientRun> runs = ClientRuns();
         ASSERT_EQ(1u, runs.size()) << "the client did not run";
         EXPECT_EQ(script, runs[0]["script-path"]);
         EXPECT_EQ(EditorText, runs[0]["script"]);
+        // What was typed opens the dialog again, quotes and all.
+        DriveDialog([this] { OnSettings(); }, [&](HWND dialog) {
+            EXPECT_EQ(c.typed, ControlText(dialog, IDC_SQLPLUS));
+            Click(dialog, IDCANCEL);
+        });
     }
 }
 

@@ -126,6 +126,36 @@ TEST_F(RunFailure, AMissingWorkingDirectoryStopsTheRunBeforeTheEditorIsAsked)
     EXPECT_TRUE(StartRequests.empty());
 }
 
+// The platform makes a name in a folder of at most MAX_PATH - 14 bytes; a
+// longer one is refused before the platform is asked, which could write past
+// the name's buffer, and nothing is left behind.
+TEST_F(RunFailure, AFolderTooLongForAUniqueNameIsRefused)
+{
+    std::string base = workFolder;
+    for (size_t length : {246u, 247u, 259u}) {
+        SCOPED_TRACE(length);
+        ShownMessages.clear();
+        workFolder = base;
+        while (workFolder.size() < length) {
+            size_t part = std::min<size_t>(60, length - workFolder.size() - 1);
+            workFolder += "\\" + std::string(part, 'w');
+            CreateDirectoryA(workFolder.c_str(), NULL);   // as deep as the platform allows
+        }
+        ASSERT_EQ(length, workFolder.size());
+        Settings("DeleteTemp=1\r\n");
+        OnCall();
+        if (length == 246) {
+            EXPECT_TRUE(ShownMessages.empty());
+            EXPECT_EQ(1u, ClientRuns().size());
+        } else {
+            ExpectOneRunError(FormatMessageText(CANNOT_CREATE, workFolder, ERROR_BUFFER_OVERFLOW));
+        }
+        EXPECT_TRUE(ScriptsLeft().empty());
+    }
+    EXPECT_EQ(1u, StartRequests.size());
+    EXPECT_EQ(std::vector<std::string>({"GetEditor", "GetEditorText", "SetEditorText"}), EntriesCalled());
+}
+
 TEST_F(RunFailure, AScriptThatCannotBeOpenedIsDeletedAndNeverRun)
 {
     FailFileCalls();

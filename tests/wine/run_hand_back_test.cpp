@@ -1,5 +1,5 @@
 // After the client: the wait, the hand-back to the right editor, ReadOnly,
-// DeleteTemp, and a script grown past what the editor can take.
+// DeleteTemp, and a script the editor cannot take whole.
 #include "tests/wine/run_fixture.h"
 
 using namespace run_test;
@@ -12,6 +12,9 @@ class HandBack : public RunTest
 
 const char GROWN[] =
     "The script file %s has grown past 102400 bytes and was kept.\nThe editor text is unchanged.\n";
+const char HOLDS_NUL[] =
+    "The script file %s holds a NUL byte, which the editor cannot take, and was kept.\n"
+    "The editor text is unchanged.\n";
 
 } // namespace
 
@@ -100,23 +103,38 @@ TEST_F(HandBack, DeleteTempDecidesWhetherTheScriptStays)
     EXPECT_EQ(3u, SetTexts().size());
 }
 
-TEST_F(HandBack, AScriptGrownPastTheBufferIsKeptAndNotHandedBack)
+// The editor would cut a text past its buffer, or at its first NUL: such a
+// script is kept, whatever DeleteTemp says, and the editor keeps its text.
+TEST_F(HandBack, AScriptTheEditorCannotTakeWholeIsKeptAndNotHandedBack)
 {
+    std::string withNul("select 1 from dual;\r\n\0-- after the NUL\r\n", 40);
+    std::string textFile = folder + "\\with-nul.sql";
+    WriteWholeFile(textFile, withNul);
+    const struct { const char* action; const char* message; size_t size; } cases[] = {
+        {"grow", GROWN, 102401},
+        {"rewrite", HOLDS_NUL, withNul.size()},
+    };
     Settings("DeleteTemp=1\r\n");
     EditorText = "select 1 from dual;\r\n";
-    SetClientControl("TAMSIL_CLIENT_ACTION", "grow");
-    OnCall();
+    SetClientControl("TAMSIL_CLIENT_TEXT_FILE", textFile);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.action);
+        ShownMessages.clear();
+        DeleteFileA(clientLog.c_str());
+        SetClientControl("TAMSIL_CLIENT_ACTION", c.action);
+        OnCall();
 
-    std::vector<ClientRun> runs = ClientRuns();
-    ASSERT_EQ(1u, runs.size());
-    std::string script = runs[0]["script-path"];
-    char expected[1024];
-    snprintf(expected, sizeof expected, GROWN, script.c_str());
-    ExpectOneRunError(expected);
-    EXPECT_TRUE(SetTexts().empty());
-    std::string kept = ReadWholeFile(script);
-    EXPECT_EQ(102401u, kept.size());
-    EXPECT_EQ(0u, kept.find(EditorText));
+        std::vector<ClientRun> runs = ClientRuns();
+        ASSERT_EQ(1u, runs.size());
+        std::string script = runs[0]["script-path"];
+        char expected[1024];
+        snprintf(expected, sizeof expected, c.message, script.c_str());
+        ExpectOneRunError(expected);
+        EXPECT_TRUE(SetTexts().empty());
+        std::string kept = ReadWholeFile(script);
+        EXPECT_EQ(c.size, kept.size());
+        EXPECT_EQ(0u, kept.find("select 1 from dual;\r\n"));
+    }
 }
 
 TEST_F(HandBack, AScriptThatFillsTheBufferExactlyIsHandedBackWhole)

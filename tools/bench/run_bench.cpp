@@ -312,7 +312,7 @@ int main(int argc, char** argv)
     snprintf(settings.SqlPlus, sizeof settings.SqlPlus, "%s", client.c_str());
     std::string script = folder + "\\se0000.tmp";
     char line[COMMAND_LINE_CAPACITY];
-    if (!ComposeCommandLine(&settings, host, script.c_str(), false, line, sizeof line))
+    if (!ComposeCommandLine(&settings, host, settings.SqlPlus, script.c_str(), false, line, sizeof line))
         Fatal("the command line does not fit");
     printf("client line: %s\n", line);
     printf("rounds: %d per size, alternating; times are medians\n\n", rounds);
