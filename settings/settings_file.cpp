@@ -28,23 +28,30 @@ static int ReadFlag(const char* key)
     return FlagFromText(text);
 }
 
+// Reads one text setting, cut to its capacity. A value saved in one more
+// pair of quotes is stored two bytes longer than it loads: the reader is
+// given room for them, since it may cut before it drops them.
+static void ReadText(const char* section, const char* key, const char* fallback,
+                     char* text, size_t capacity)
+{
+    char stored[SETTINGS_PATH_CAPACITY + 2];
+    GetPrivateProfileStringA(section, key, fallback, stored, sizeof stored, SettingsFilePath);
+    CopyText(text, capacity, stored);
+}
+
 void LoadSettings(void)
 {
     LocateSettingsFile();
     SettingsRecord& s = PluginSettings;
-    GetPrivateProfileStringA(SETTINGS_SECTION, "Options", "", s.Options, sizeof s.Options,
-                             SettingsFilePath);
-    GetPrivateProfileStringA(SETTINGS_SECTION, "ConnectString", "", s.ConnectString,
-                             sizeof s.ConnectString, SettingsFilePath);
+    ReadText(SETTINGS_SECTION, "Options", "", s.Options, sizeof s.Options);
+    ReadText(SETTINGS_SECTION, "ConnectString", "", s.ConnectString, sizeof s.ConnectString);
     s.ReadOnly = ReadFlag("ReadOnly");
     s.DeleteTemp = ReadFlag("DeleteTemp");
-    GetPrivateProfileStringA(PATH_SECTION, "SqlPlus", SETTINGS_DEFAULT_SQLPLUS, s.SqlPlus,
-                             sizeof s.SqlPlus, SettingsFilePath);
+    ReadText(PATH_SECTION, "SqlPlus", SETTINGS_DEFAULT_SQLPLUS, s.SqlPlus, sizeof s.SqlPlus);
     // A cleared field in the dialog is saved as an empty value.
     if (s.SqlPlus[0] == '\0')
         CopyText(s.SqlPlus, sizeof s.SqlPlus, SETTINGS_DEFAULT_SQLPLUS);
-    GetPrivateProfileStringA(PATH_SECTION, "WorkingDirectory", "", s.WorkingDirectory,
-                             sizeof s.WorkingDirectory, SettingsFilePath);
+    ReadText(PATH_SECTION, "WorkingDirectory", "", s.WorkingDirectory, sizeof s.WorkingDirectory);
 }
 
 // Writes one text setting so that loading gives it back as it is.
