@@ -22,7 +22,14 @@ enum
                             + 1 + (SETTINGS_PATH_CAPACITY - 1) // "@", connect identifier
                             + 2 + (SCRIPT_ARGUMENT_CAPACITY - 1) // " @", script
                             + 1 + (SETTINGS_OPTIONS_CAPACITY - 1) // blank, options
-                            + 1                               // NUL
+                            + 1,                              // NUL
+    // The log-on script at its longest, every field at its capacity.
+    LOGON_SCRIPT_CAPACITY = 8 + HOST_USER_WIDTH               // "connect ", user
+                            + 1 + HOST_PASSWORD_WIDTH         // "/", password
+                            + 1 + (SETTINGS_PATH_CAPACITY - 1) // "@", connect identifier
+                            + 3 + (SCRIPT_ARGUMENT_CAPACITY - 1) // CR LF "@", script
+                            + 1 + (SETTINGS_OPTIONS_CAPACITY - 1) // blank, options
+                            + 2 + 1                           // CR LF, NUL
 };
 
 #define MASKED_PASSWORD "********"
@@ -49,5 +56,26 @@ bool ClientArgument(const char* sqlPlus, bool namesFile, char* argument, size_t 
 bool ComposeCommandLine(const SettingsRecord* settings, const PL_HOSTINFO* host,
                         const char* clientArgument, const char* scriptArgument, bool maskPassword,
                         char* line, size_t capacity);
+
+// Whether the password goes to the client in a log-on script instead of on
+// its command line: the setting asks for it, and the host's connection has
+// both a user and a password.
+bool HidesPassword(const SettingsRecord* settings, const PL_HOSTINFO* host);
+
+// Whether the host's password holds "&", which the client reads in a script
+// as a substitution variable, so that the log-on script cannot carry it.
+bool PasswordHoldsAmpersand(const PL_HOSTINFO* host);
+
+// The log-on script that the client runs instead of taking the log-on from
+// its command line: "connect" and the log-on as the command line would
+// carry it, then "@", the script argument, a blank and the options, each
+// line ended by CR LF. False, with the text cut, when it does not fit.
+bool ComposeLogonScript(const SettingsRecord* settings, const PL_HOSTINFO* host,
+                        const char* scriptArgument, char* text, size_t capacity);
+
+// The line that starts the client on the log-on script without a log-on of
+// its own: the client argument, " /nolog @" and the log-on script's argument.
+bool ComposeNologLine(const char* clientArgument, const char* logonArgument,
+                      char* line, size_t capacity);
 
 #endif

@@ -47,6 +47,7 @@ void LoadSettings(void)
     ReadText(SETTINGS_SECTION, "ConnectString", "", s.ConnectString, sizeof s.ConnectString);
     s.ReadOnly = ReadFlag("ReadOnly");
     s.DeleteTemp = ReadFlag("DeleteTemp");
+    s.HidePassword = ReadFlag("HidePassword");
     ReadText(PATH_SECTION, "SqlPlus", SETTINGS_DEFAULT_SQLPLUS, s.SqlPlus, sizeof s.SqlPlus);
     // A cleared field in the dialog is saved as an empty value.
     if (s.SqlPlus[0] == '\0')

@@ -10,8 +10,8 @@ extern char SettingsFilePath[SETTINGS_PATH_CAPACITY + 1];
 // the default.
 void LoadSettings(void);
 
-// Writes all six settings to the settings file, stopping at the first write
-// that fails. False when a write failed; GetLastError then tells why.
+// Writes the six settings the dialog edits to the settings file (any other
+// key stays as the file has it), stopping at the first write that fails. False when a write failed; GetLastError then tells why.
 bool SaveSettings(void);
 
 #endif

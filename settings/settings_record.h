@@ -10,8 +10,9 @@ enum SettingsCapacity
     SETTINGS_FLAG_CAPACITY = 3       // a flag is read from at most 2 characters
 };
 
-// The six settings kept in the settings file. Every text ends in a NUL
-// within its capacity.
+// The settings kept in the settings file. Every text ends in a NUL within
+// its capacity. HidePassword has no field in the settings dialog, which
+// leaves it in the file as it is.
 struct SettingsRecord
 {
     char Options[SETTINGS_OPTIONS_CAPACITY];
@@ -20,6 +21,7 @@ struct SettingsRecord
     int DeleteTemp;
     char SqlPlus[SETTINGS_PATH_CAPACITY];
     char WorkingDirectory[SETTINGS_PATH_CAPACITY];
+    int HidePassword;
 };
 
 #define SETTINGS_DEFAULT_SQLPLUS "sqlplus"

@@ -1,5 +1,6 @@
 // Feeds random host records, settings and script paths to the client and
-// script arguments and the command-line composition, and checks every result
+// script arguments, the command-line composition and the log-on script, and
+// checks every result
 // against a plain std::string composition of the same pieces:
 //   - the host record is 408 bytes on the heap, its text fields possibly
 //     without a NUL, so a read past a field or the record shows as a wrong
@@ -79,6 +80,18 @@ std::string ReferenceLine(const SettingsRecord& settings, const unsigned char* r
         line += "@" + (connect.empty() ? database : connect);
     }
     return line + " @" + argument + " " + settings.Options;
+}
+
+std::string ReferenceLogonScript(const SettingsRecord& settings, const unsigned char* record,
+                                 const std::string& argument)
+{
+    std::string user = Field(record, HOST_USER, HOST_USER_WIDTH);
+    std::string password = Field(record, HOST_PASSWORD, HOST_PASSWORD_WIDTH);
+    std::string database = Field(record, HOST_DATABASE, HOST_DATABASE_WIDTH);
+    std::string connect = settings.ConnectString;
+    std::string logon = user + (password.empty() ? "" : "/" + password) + "@" +
+                        (connect.empty() ? database : connect);
+    return "connect " + logon + "\r\n@" + argument + " " + settings.Options + "\r\n";
 }
 
 // A settings text of random length within its capacity; what follows its NUL
@@ -179,6 +192,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     text = TextIn(client.get(), CLIENT_ARGUMENT_CAPACITY);
     if (!fits || !text || expectedClient != text)
         Fail(fits ? "client argument differs" : "client argument did not fit", expectedClient, text);
+
+    // The log-on script always fits its buffer whole.
+    std::string expectedScript = ReferenceLogonScript(settings, record.get(), argument.get());
+    std::unique_ptr<char[]> script(new char[LOGON_SCRIPT_CAPACITY]);
+    memset(script.get(), '#', LOGON_SCRIPT_CAPACITY);
+    fits = ComposeLogonScript(&settings, reinterpret_cast<const PL_HOSTINFO*>(record.get()),
+                              argument.get(), script.get(), LOGON_SCRIPT_CAPACITY);
+    text = TextIn(script.get(), LOGON_SCRIPT_CAPACITY);
+    if (!fits || !text || expectedScript != text)
+        Fail(fits ? "log-on script differs" : "log-on script did not fit", expectedScript, text);
 
     CheckLine(settings, record.get(), client.get(), argument.get(), false, smallCapacity);
     CheckLine(settings, record.get(), client.get(), argument.get(), true, smallCapacity);

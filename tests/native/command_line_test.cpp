@@ -271,3 +271,56 @@ TEST(CommandLine, LineThatFitsTheShortBufferIsComposedWhole)
     EXPECT_EQ(client + tail, line);
     EXPECT_EQ(client + tail + "L", Line(longer, host));
 }
+
+TEST(LogonScript, CarriesTheLogOnAndRunsTheScriptWithItsParameters)
+{
+    const struct { Settings settings; Host host; const char* script; const char* text; } cases[] = {
+        {Settings(), Host("APPUSER", "tiger", "ORCL"), SCRIPT,
+         "connect APPUSER/tiger@ORCL\r\n@C:\\TEMP\\se3F.TMP \r\n"},
+        {Settings("sqlplus", "2026 SALES", "PROD"), Host("APPUSER", "tiger", "ORCL"),
+         "\"C:\\Ann Lee\\se3F.tmp\"",
+         "connect APPUSER/tiger@PROD\r\n@\"C:\\Ann Lee\\se3F.tmp\" 2026 SALES\r\n"},
+        {Settings(), Host("APPUSER", "tiger", ""), SCRIPT,
+         "connect APPUSER/tiger@\r\n@C:\\TEMP\\se3F.TMP \r\n"},
+    };
+    for (const auto& c : cases) {
+        std::vector<char> text(LOGON_SCRIPT_CAPACITY, '#');
+        EXPECT_TRUE(ComposeLogonScript(c.settings.record.get(), c.host.record(), c.script,
+                                       text.data(), text.size()));
+        EXPECT_EQ(c.text, std::string(text.data()));
+    }
+    // Every field at its capacity fits exactly.
+    Host full;
+    full.text(HOST_USER, HOST_USER_WIDTH, std::string(HOST_USER_WIDTH, 'u'));
+    full.text(HOST_PASSWORD, HOST_PASSWORD_WIDTH, std::string(HOST_PASSWORD_WIDTH, 'p'));
+    Settings longest("sqlplus", std::string(SETTINGS_OPTIONS_CAPACITY - 1, 'o').c_str(),
+                     std::string(SETTINGS_PATH_CAPACITY - 1, 'k').c_str());
+    std::string script = "\"" + std::string(SCRIPT_ARGUMENT_CAPACITY - 3, 's') + "\"";
+    std::vector<char> text(LOGON_SCRIPT_CAPACITY, '#');
+    EXPECT_TRUE(ComposeLogonScript(longest.record.get(), full.record(), script.c_str(), text.data(),
+                                   text.size()));
+    EXPECT_EQ(static_cast<size_t>(LOGON_SCRIPT_CAPACITY - 1), strlen(text.data()));
+    EXPECT_FALSE(ComposeLogonScript(longest.record.get(), full.record(), script.c_str(), text.data(),
+                                    text.size() - 1));
+
+    char line[COMMAND_LINE_CAPACITY];
+    ASSERT_TRUE(ComposeNologLine("\"C:\\Program Files\\sqlplus.exe\"", "C:\\TEMP\\lg3F.tmp", line,
+                                 sizeof line));
+    EXPECT_STREQ("\"C:\\Program Files\\sqlplus.exe\" /nolog @C:\\TEMP\\lg3F.tmp", line);
+}
+
+TEST(LogonScript, IsUsedOnlyWhenAskedForAndThereIsAUserAndAPassword)
+{
+    const struct { int hide; const char* user; const char* password; bool hides; } cases[] = {
+        {1, "APPUSER", "tiger", true}, {-1, "APPUSER", "tiger", true}, {0, "APPUSER", "tiger", false},
+        {1, "", "tiger", false},       {1, "APPUSER", "", false},
+    };
+    for (const auto& c : cases) {
+        Settings settings;
+        settings.record->HidePassword = c.hide;
+        EXPECT_EQ(c.hides, HidesPassword(settings.record.get(), Host(c.user, c.password, "DB").record()))
+            << c.hide << " '" << c.user << "' '" << c.password << "'";
+    }
+    EXPECT_TRUE(PasswordHoldsAmpersand(Host("U", "ti&ger", "DB").record()));
+    EXPECT_FALSE(PasswordHoldsAmpersand(Host("U&", "tiger", "DB&").record()));
+}

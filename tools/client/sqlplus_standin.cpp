@@ -4,11 +4,15 @@
 // is told to do.
 //
 //   sqlplus [-option]... [logon] @script [parameter]...
+//   sqlplus [-option]... /nolog @logon-script
 //
 // The log-on is the first word that is neither an option nor the script;
 // the script is the word that starts with "@"; every word after it is a
 // parameter. Quotes group words and are dropped, so @"C:\a b\se1.tmp" names
-// one path.
+// one path. With "/nolog" as the log-on, the script named is a log-on script
+// whose "connect <logon>" line gives the log-on and whose "@script
+// [parameter]..." line the script the client then runs, as if both had
+// been on its command line.
 //
 // What it does is steered by parameters of the form name=value, or, for a
 // name not given as a parameter, by the environment variable
@@ -30,7 +34,8 @@
 // length bytes and a line feed:
 //   <name> <length>
 // A run writes "run" (empty), "command-line" (GetCommandLineA as received),
-// "logon", "script-path", "parameters" (one per line), "directory" (its
+// with /nolog "logon-script" (its bytes, or "logon-script-error"), "logon",
+// "script-path", "parameters" (one per line), "directory" (its
 // current directory), then "script" (the
 // bytes read through the script path) or "script-error" (the error code),
 // and, after the sleep and the action, "action" and "end" (empty). A run
@@ -103,6 +108,33 @@ CommandLine ParseCommandLine(const char* line)
             parsed.parameters.push_back(word);
     }
     return parsed;
+}
+
+// Takes the log-on and the script to run from a log-on script's lines.
+void TakeLogonScript(const std::string& bytes, CommandLine* line)
+{
+    line->logon.clear();
+    line->hasScript = false;
+    line->scriptPath.clear();
+    line->parameters.clear();
+    size_t at = 0;
+    while (at < bytes.size()) {
+        size_t end = bytes.find('\n', at);
+        if (end == std::string::npos)
+            end = bytes.size();
+        std::string text = bytes.substr(at, end - at);
+        at = end + 1;
+        if (!text.empty() && text.back() == '\r')
+            text.pop_back();
+        if (text.compare(0, 8, "connect ") == 0) {
+            line->logon = text.substr(8);
+        } else if (!text.empty() && text[0] == '@') {
+            CommandLine nested = ParseCommandLine(("client " + text).c_str());
+            line->hasScript = nested.hasScript;
+            line->scriptPath = nested.scriptPath;
+            line->parameters = nested.parameters;
+        }
+    }
 }
 
 // A control value: the parameter name=value when given, else the
@@ -220,6 +252,16 @@ int main()
 
     LogRecord(logPath, "run", "");
     LogRecord(logPath, "command-line", raw);
+    if (line.logon == "/nolog" && line.hasScript) {
+        std::string logonScript;
+        if (ReadBytes(line.scriptPath, &logonScript)) {
+            LogRecord(logPath, "logon-script", logonScript);
+            TakeLogonScript(logonScript, &line);
+        } else {
+            LogRecord(logPath, "logon-script-error", std::to_string(GetLastError()));
+            line.hasScript = false;
+        }
+    }
     LogRecord(logPath, "logon", line.logon);
     LogRecord(logPath, "script-path", line.scriptPath);
     LogRecord(logPath, "parameters", Joined(line.parameters));
