@@ -24,7 +24,7 @@ shot=$root/build/screenshot
 rm -rf "$shot"
 mkdir -p "$shot" "$(dirname "$out")"
 cp build/win/bin/Tamsil.dll build/win/bin/editor_host.exe "$shot/"
-printf '%s\r\n' '[Settings]' 'ReadOnly=0' 'DeleteTemp=1' 'Options=-S -L' \
+printf '%s\r\n' '[Settings]' 'ReadOnly=0' 'DeleteTemp=1' 'Options=EMEA 2026' \
     'ConnectString=SALES' '[Path]' 'WorkingDirectory=C:\Scripts' \
     'SqlPlus=C:\Client\bin\sqlplus.exe' >"$shot/Tamsil.ini"
 
