@@ -6,52 +6,32 @@
 
 #include "plugin/bounded_text.h"
 #include "plugin/module_state.h"
-#include "runner/command_line.h"
+#include "runner/command_arguments.h"
 #include "runner/run_report.h"
 
 static const char CANNOT_START[] = "RUN : %s\nERROR: %d\nMSG:%s\n";
 
-// The script path as the client must get it to open it as one path: a path
-// with a blank goes by its short form, which has none, when the volume keeps
-// short names.
-static bool ScriptOnCommandLine(const char* scriptPath, char (&argument)[SCRIPT_ARGUMENT_CAPACITY])
-{
-    char shortPath[SCRIPT_PATH_CAPACITY] = "";
-    if (HasBlank(scriptPath)) {
-        DWORD length = GetShortPathNameA(scriptPath, shortPath, sizeof shortPath);
-        if (length == 0 || length >= sizeof shortPath)
-            shortPath[0] = '\0';
-    }
-    return ScriptArgument(scriptPath, shortPath, argument, sizeof argument);
-}
-
-// The client as the platform must get it to start the program the user
-// named: only a path with a blank that names an existing file is quoted.
-static bool ClientOnCommandLine(const char* sqlPlus, char (&argument)[CLIENT_ARGUMENT_CAPACITY])
-{
-    bool namesFile = false;
-    if (HasBlank(sqlPlus)) {
-        DWORD attributes = GetFileAttributesA(sqlPlus);
-        namesFile = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-    }
-    return ClientArgument(sqlPlus, namesFile, argument, sizeof argument);
-}
-
-bool RunClient(const char* scriptPath)
+bool RunClient(const char* scriptPath, const char* logonScriptPath)
 {
     // Each argument is cut, never left unset, when it does not fit.
     char clientArgument[CLIENT_ARGUMENT_CAPACITY];
-    char scriptArgument[SCRIPT_ARGUMENT_CAPACITY];
+    char fileArgument[SCRIPT_ARGUMENT_CAPACITY];
+    bool hidden = logonScriptPath[0] != '\0';
     bool whole = ClientOnCommandLine(PluginSettings.SqlPlus, clientArgument);
-    whole = ScriptOnCommandLine(scriptPath, scriptArgument) && whole;
+    whole = PathOnCommandLine(hidden ? logonScriptPath : scriptPath, fileArgument) && whole;
     // The platform may write into the line it starts from, so it has a
     // buffer of its own; the line the user is shown never holds the password.
     char line[COMMAND_LINE_CAPACITY];
     char shownLine[COMMAND_LINE_CAPACITY];
-    whole = ComposeCommandLine(&PluginSettings, HostRecord, clientArgument, scriptArgument, false,
-                               line, sizeof line) && whole;
-    ComposeCommandLine(&PluginSettings, HostRecord, clientArgument, scriptArgument, true, shownLine,
-                       sizeof shownLine);
+    if (hidden) {
+        whole = ComposeNologLine(clientArgument, fileArgument, line, sizeof line) && whole;
+        CopyText(shownLine, sizeof shownLine, line);
+    } else {
+        whole = ComposeCommandLine(&PluginSettings, HostRecord, clientArgument, fileArgument, false,
+                                   line, sizeof line) && whole;
+        ComposeCommandLine(&PluginSettings, HostRecord, clientArgument, fileArgument, true,
+                           shownLine, sizeof shownLine);
+    }
 
     STARTUPINFOA startup;
     ZeroMemory(&startup, sizeof startup);

@@ -7,7 +7,7 @@
 
 #include "plugin/bounded_text.h"
 #include "plugin/module_state.h"
-#include "runner/command_line.h"
+#include "runner/command_arguments.h"
 #include "runner/editor_text.h"
 #include "runner/run_report.h"
 
@@ -34,21 +34,23 @@ static bool CannotCreate(const char* directory)
     return false;
 }
 
-bool ReserveScriptFile(char (&path)[SCRIPT_PATH_CAPACITY])
+// The system's temporary directory; shows why when there is none.
+static bool FindTemporaryDirectory(char* directory, size_t capacity)
 {
-    char directory[SETTINGS_PATH_CAPACITY + 1];
-    if (PluginSettings.WorkingDirectory[0] != '\0') {
-        CopyText(directory, sizeof directory, PluginSettings.WorkingDirectory);
-    } else {
-        DWORD length = GetTempPathA(sizeof directory, directory);
-        if (length == 0 || length >= sizeof directory) {
-            // A temporary directory too long for the buffer is not an error
-            // to the platform; it is one here.
-            if (length != 0)
-                SetLastError(ERROR_BUFFER_OVERFLOW);
-            return CannotCreate("the temporary directory");
-        }
-    }
+    DWORD length = GetTempPathA(static_cast<DWORD>(capacity), directory);
+    if (length > 0 && length < capacity)
+        return true;
+    // A temporary directory too long for the buffer is not an error to the
+    // platform; it is one here.
+    if (length != 0)
+        SetLastError(ERROR_BUFFER_OVERFLOW);
+    return CannotCreate("the temporary directory");
+}
+
+// Reserves a new empty file, its name starting with prefix, in directory.
+static bool ReserveFile(const char* directory, const char* prefix,
+                        char (&path)[SCRIPT_PATH_CAPACITY])
+{
     // The platform takes at most MAX_PATH - 14 bytes of folder, so that the
     // name it makes fits MAX_PATH. Given more, it may write a name without a
     // NUL, or past the buffer: such a folder is refused first, as Windows
@@ -58,13 +60,30 @@ bool ReserveScriptFile(char (&path)[SCRIPT_PATH_CAPACITY])
         SetLastError(ERROR_BUFFER_OVERFLOW);
         return CannotCreate(directory);
     }
-    if (GetTempFileNameA(directory, "se", 0, path) == 0)
+    if (GetTempFileNameA(directory, prefix, 0, path) == 0)
         return CannotCreate(directory);
     if (memchr(path, '\0', sizeof path) == NULL) {
         SetLastError(ERROR_BUFFER_OVERFLOW);
         return CannotCreate(directory);
     }
     return true;
+}
+
+bool ReserveScriptFile(char (&path)[SCRIPT_PATH_CAPACITY])
+{
+    char directory[SETTINGS_PATH_CAPACITY + 1];
+    if (PluginSettings.WorkingDirectory[0] != '\0')
+        CopyText(directory, sizeof directory, PluginSettings.WorkingDirectory);
+    else if (!FindTemporaryDirectory(directory, sizeof directory))
+        return false;
+    return ReserveFile(directory, "se", path);
+}
+
+bool ReserveLogonScript(char (&path)[SCRIPT_PATH_CAPACITY])
+{
+    char directory[SETTINGS_PATH_CAPACITY + 1];
+    return FindTemporaryDirectory(directory, sizeof directory) &&
+           ReserveFile(directory, "lg", path);
 }
 
 // Opens the reserved script file, unshared, for reading and writing; shows
@@ -80,21 +99,30 @@ static HANDLE OpenScriptFile(const char* path, const char* failureFormat)
     return file;
 }
 
-bool WriteEditorText(const char* path)
+// Opens a reserved file and writes text into it, byte for byte: the given
+// text, or when it is null the editor's, which is taken only once the file
+// is open.
+static bool WriteScript(const char* path, const char* text)
 {
     HANDLE file = OpenScriptFile(path, CANNOT_WRITE);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    size_t length = TakeEditorText();
-    if (length > LONGEST_WHOLE_TEXT) {
-        // The host may have cut the text at the buffer's end, and half a
-        // statement is a different statement: a full buffer never runs.
-        CloseHandle(file);
-        ShowRunError(TOO_LONG);
-        return false;
+    size_t length;
+    if (text) {
+        length = strlen(text);
+    } else {
+        length = TakeEditorText();
+        text = TextBuffer;
+        if (length > LONGEST_WHOLE_TEXT) {
+            // The host may have cut the text at the buffer's end, and half a
+            // statement is a different statement: a full buffer never runs.
+            CloseHandle(file);
+            ShowRunError(TOO_LONG);
+            return false;
+        }
     }
     DWORD written = 0;
-    bool whole = WriteFile(file, TextBuffer, static_cast<DWORD>(length), &written, NULL) != 0;
+    bool whole = WriteFile(file, text, static_cast<DWORD>(length), &written, NULL) != 0;
     if (whole && written != length) {
         // A disk file is written whole or the call fails; a short write
         // without an error can only mean the volume is full.
@@ -111,6 +139,34 @@ bool WriteEditorText(const char* path)
     if (!whole)
         ShowRunError(TextBuffer);
     return whole;
+}
+
+bool WriteEditorText(const char* path)
+{
+    return WriteScript(path, NULL);
+}
+
+bool WriteLogonScript(const char* path, const char* scriptPath)
+{
+    char scriptArgument[SCRIPT_ARGUMENT_CAPACITY];
+    char text[LOGON_SCRIPT_CAPACITY];
+    // The buffer holds the longest log-on script there can be; should that
+    // ever fail, a cut one must not run.
+    bool written = PathOnCommandLine(scriptPath, scriptArgument) &&
+                   ComposeLogonScript(&PluginSettings, HostRecord, scriptArgument, text, sizeof text);
+    if (!written) {
+        SetLastError(ERROR_BUFFER_OVERFLOW);
+        FormatRunFailure(CANNOT_WRITE, path);
+        ShowRunError(TextBuffer);
+    } else {
+        written = WriteScript(path, text);
+    }
+    // The password stays on disk no longer than the client needs it, and
+    // in this module's memory not at all.
+    SecureZeroMemory(text, sizeof text);
+    if (!written)
+        DeleteFileA(path);
+    return written;
 }
 
 // Reads until count bytes are in or the file ends. False when a read fails.

@@ -17,6 +17,16 @@ bool ReserveScriptFile(char (&path)[SCRIPT_PATH_CAPACITY]);
 // the text is too long to be known whole.
 bool WriteEditorText(const char* path);
 
+// Reserves a new empty log-on script, its name starting "lg", in the
+// system's temporary directory: never in the WorkingDirectory setting,
+// which others may read.
+bool ReserveLogonScript(char (&path)[SCRIPT_PATH_CAPACITY]);
+
+// Writes into the reserved log-on script the host's log-on and the script
+// file to run with the options. False, with the log-on script deleted, when
+// it could not be opened or fully written.
+bool WriteLogonScript(const char* path, const char* scriptPath);
+
 // Reads the script file back into TextBuffer, ended by a NUL. False when it
 // could not be read, has grown past what TextBuffer holds, or holds a NUL
 // byte: the editor could not take it whole.

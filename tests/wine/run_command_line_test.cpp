@@ -282,3 +282,60 @@ TEST_F(ClientCommandLine, WithoutAWorkingDirectoryTheScriptGoesToTheTemporaryFol
     EXPECT_EQ(EditorText, runs[0]["script"]);
     EXPECT_FALSE(FileExists(script));
 }
+
+// With HidePassword the client gets no log-on on its line, only a log-on
+// script in the temporary folder that connects and then runs the script with
+// its parameters; the script's changes come back as before, and the log-on
+// script is gone once the client has ended. Without a user or a password
+// the classic line stays.
+TEST_F(ClientCommandLine, HidePasswordPassesTheLogOnInAShortLivedLogOnScript)
+{
+    std::string temporary = folder + "\\temp dir";
+    ASSERT_TRUE(CreateDirectoryA(temporary.c_str(), NULL));
+    SetEnvironmentVariableA("TMP", temporary.c_str());
+    SetEnvironmentVariableA("TEMP", temporary.c_str());
+    char shortTemporary[MAX_PATH];
+    ASSERT_GT(GetShortPathNameA(temporary.c_str(), shortTemporary, sizeof shortTemporary), 0u);
+    SetClientControl("TAMSIL_CLIENT_ACTION", "append");
+    SetClientControl("TAMSIL_CLIENT_TEXT", "-- spooled\r\n");
+    EditorText = "select 1 from dual;\r\n";
+    SetHostText(HOST_DATABASE, HOST_DATABASE_WIDTH, "ORCL");
+    const struct { const char* user; const char* password; const char* settings; const char* logon;
+                   const char* options; bool hidden; } cases[] = {
+        {"APPUSER", "tiger", "", "APPUSER/tiger@ORCL", "", true},
+        {"APPUSER", "tiger", "ConnectString=PROD\r\nOptions=EMEA 2026\r\n", "APPUSER/tiger@PROD",
+         "EMEA 2026", true},
+        {"APPUSER", "", "", "APPUSER@ORCL", "", false},
+        {"", "tiger", "", "", "", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.logon);
+        StartOver();
+        SetHostText(HOST_USER, HOST_USER_WIDTH, c.user);
+        SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, c.password);
+        Settings(std::string("HidePassword=1\r\n") + c.settings);
+        std::string script = RunKeepingTheScript();
+        ASSERT_EQ(1u, StartRequests.size());
+        std::vector<ClientRun> runs = ClientRuns();
+        ASSERT_EQ(1u, runs.size());
+        ClientRun& run = runs[0];
+        if (c.hidden) {
+            std::string line = StartRequests[0].line;
+            std::string logonScript = line.substr(line.find(" /nolog @") + 9);
+            EXPECT_EQ(client + " /nolog @" + logonScript, line);
+            EXPECT_EQ(std::string(shortTemporary) + "\\lg", logonScript.substr(0, strlen(shortTemporary) + 3));
+            EXPECT_EQ("connect " + std::string(c.logon) + "\r\n@" + script + " " + c.options + "\r\n",
+                      run["logon-script"]);
+        } else {
+            std::string logon = c.logon[0] ? std::string(" ") + c.logon : std::string();
+            EXPECT_EQ(client + logon + " @" + script + " " + c.options, StartRequests[0].line);
+            EXPECT_EQ(0u, run.count("logon-script"));
+        }
+        EXPECT_EQ(c.logon, run["logon"]);
+        EXPECT_EQ(script, run["script-path"]);
+        EXPECT_EQ(EditorText, run["script"]);
+        EXPECT_EQ(std::vector<std::string>{EditorText + "-- spooled\r\n"}, SetTexts());
+        EXPECT_TRUE(FilesIn(temporary).empty()) << "the log-on script is left";
+        EXPECT_TRUE(ShownMessages.empty());
+    }
+}

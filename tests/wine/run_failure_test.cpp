@@ -14,8 +14,10 @@ const char CANNOT_WRITE[] = "Cannot write the script file %s\nERROR: %d\nMSG:%s\
 const char CANNOT_READ_BACK[] =
     "Cannot read back the script file %s\nERROR: %d\nMSG:%s\nThe editor text is unchanged.\n";
 
-// The script files the plug-in opened, and which of the file calls fail.
+// The script files the plug-in opened, and which of the file calls fail:
+// opening fails only for paths that start with FailOpenOf.
 std::vector<std::string> OpenedScripts;
+std::string FailOpenOf;
 DWORD FailOpenWith;
 DWORD FailWriteWith;
 DWORD FailReadWith;
@@ -24,7 +26,7 @@ HANDLE WINAPI OpenScript(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTR
                          DWORD disposition, DWORD flags, HANDLE templateFile)
 {
     OpenedScripts.push_back(path);
-    if (FailOpenWith) {
+    if (FailOpenWith && std::string(path).compare(0, FailOpenOf.size(), FailOpenOf) == 0) {
         SetLastError(FailOpenWith);
         return INVALID_HANDLE_VALUE;
     }
@@ -60,6 +62,7 @@ protected:
         if (HasFatalFailure())
             return;
         OpenedScripts.clear();
+        FailOpenOf.clear();
         FailOpenWith = FailWriteWith = FailReadWith = 0;
         EditorText = "delete from orders where id = 1;\r\n";
         SetHostText(HOST_USER, HOST_USER_WIDTH, "APPUSER");
@@ -216,4 +219,49 @@ TEST_F(RunFailure, AHostWithoutGetEditorTextGetsNothingDoneAndNoFileLeft)
     EXPECT_TRUE(HostCalls.empty());
     EXPECT_TRUE(StartRequests.empty());
     EXPECT_TRUE(ScriptsLeft().empty());
+}
+
+// A run that keeps the password off the command line: the log-on script
+// never outlives a failed start, a password it cannot carry stops the run
+// before anything is made, and a log-on script that cannot be written stops
+// it with the script deleted.
+TEST_F(RunFailure, HidePasswordLeavesNoPasswordBehindWhenTheRunFails)
+{
+    std::string temporary = folder + "\\temp";
+    ASSERT_TRUE(CreateDirectoryA(temporary.c_str(), NULL));
+    SetEnvironmentVariableA("TMP", temporary.c_str());
+    SetEnvironmentVariableA("TEMP", temporary.c_str());
+    client = "no-such-client-program";
+    Settings("HidePassword=1\r\n");
+
+    SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "ti&ger");
+    OnCall();
+    ExpectOneRunError("The password holds \"&\", which SQL*Plus reads in a script as a substitution "
+                      "variable.\nClear HidePassword in the settings file to pass the password on "
+                      "the command line.\n");
+    EXPECT_TRUE(HostCalls.empty());
+    EXPECT_TRUE(ScriptsLeft().empty());
+    EXPECT_TRUE(FilesIn(temporary).empty());
+
+    ShownMessages.clear();
+    SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "tiger");
+    OnCall();
+    ASSERT_EQ(1u, StartRequests.size());
+    const std::string& line = StartRequests[0].line;
+    EXPECT_EQ(0u, line.find("no-such-client-program /nolog @" + temporary + "\\lg"));
+    ExpectOneRunError(FormatMessageText(CANNOT_START, line, ERROR_FILE_NOT_FOUND));
+    EXPECT_TRUE(FilesIn(temporary).empty());
+    EXPECT_EQ(1u, ScriptsLeft().size()) << "kept, as DeleteTemp is not set";
+
+    ShownMessages.clear();
+    FailFileCalls();
+    FailOpenOf = temporary;
+    FailOpenWith = ERROR_ACCESS_DENIED;
+    OnCall();
+    ASSERT_EQ(2u, OpenedScripts.size());
+    ExpectOneRunError(FormatMessageText(CANNOT_WRITE, OpenedScripts[1], ERROR_ACCESS_DENIED));
+    EXPECT_EQ(0u, OpenedScripts[1].find(temporary + "\\lg"));
+    EXPECT_EQ(1u, StartRequests.size());
+    EXPECT_TRUE(FilesIn(temporary).empty());
+    EXPECT_EQ(1u, ScriptsLeft().size());
 }

@@ -1,0 +1,17 @@
+#ifndef TAMSIL_COMMAND_ARGUMENTS_H
+#define TAMSIL_COMMAND_ARGUMENTS_H
+
+#include "runner/command_line.h"
+
+// How the client program and a file's path go on the client's command line,
+// each taken by the platform or the client as one word. Each is false, with
+// the argument cut, when it does not fit.
+
+// A path with a blank goes by its short form, which has none, when the
+// volume keeps short names, else in double quotes.
+bool PathOnCommandLine(const char* path, char (&argument)[SCRIPT_ARGUMENT_CAPACITY]);
+
+// Only a client path with a blank that names an existing file is quoted.
+bool ClientOnCommandLine(const char* sqlPlus, char (&argument)[CLIENT_ARGUMENT_CAPACITY]);
+
+#endif
