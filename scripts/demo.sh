@@ -70,5 +70,20 @@ tr -d '\r' < after.sql
 echo
 echo "== The script file is gone (DeleteTemp=1): scripts/ holds $(ls scripts | wc -l) files"
 echo
+echo "== The same run with HidePassword=1: the password goes to the client in a log-on"
+echo "   script in the temporary folder, not on its command line"
+printf '%s\r\n' "[Settings]" "DeleteTemp=1" "HidePassword=1" "[Path]" "WorkingDirectory=scripts" > Tamsil.ini
+tr -d '\r' < Tamsil.ini
+rm -f client.log
+temporary=$(winepath -u "$(wine cmd /c echo %TEMP% | tr -d '\r')")
+wine editor_host.exe Tamsil.dll --user APPUSER --password tiger --database ORCL \
+     --text-file sample.sql --call --out-text after.sql >/dev/null
+echo "-- the command line the client received:"
+printf '[%s]\n' "$(client_record command-line)"
+echo "-- the log-on script it ran:"
+client_record logon-script
+echo "-- left behind: scripts/ holds $(ls scripts | wc -l) files, the temporary folder" \
+     "$(find "$temporary" -maxdepth 1 -name 'lg*.tmp' | wc -l) log-on scripts"
+echo
 echo "== An editor too old for the plug-in is refused (the message box is answered at once without a display)"
 wine editor_host.exe Tamsil.dll --version 1.50.3 | tr -d '\r' || true
