@@ -2,7 +2,8 @@
 # Installs what is missing, builds everything and runs every test:
 #   1. the pure logic natively, under AddressSanitizer and UBSan;
 #   2. the real Tamsil.dll under Wine (and Xvfb for its windows);
-#   3. the command-line fuzzer for a bounded time.
+#   3. the release: the same DLL from a second clean build, and its zip;
+#   4. the command-line fuzzer for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -34,6 +35,9 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   ctest --test-dir build/win -j "$1" --output-on-failure' _ "$((jobs * 2))"
 tamsil_wine_stop
 trap - EXIT
+
+echo "== the release: the plug-in built again alone in a clean folder, and its zip"
+tests/check_release.sh build/win/bin/Tamsil.dll
 
 if [ -d tests/fuzz ]; then
   echo "== fuzzing the command line"
