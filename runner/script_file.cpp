@@ -4,6 +4,7 @@
 
 #include <stdio.h>
 
+#include "platform/eight_bit_path.h"
 #include "plugin/bounded_text.h"
 #include "plugin/module_state.h"
 #include "runner/command_line.h"
@@ -11,6 +12,9 @@
 #include "runner/run_report.h"
 
 static const char CANNOT_CREATE[] = "Cannot create a script file in %s\nERROR: %d\nMSG:%s\n";
+static const char NO_EIGHT_BIT_TEMPORARY[] =
+    "Cannot create a script file in %s\nERROR: %d\nMSG:%s\n"
+    "Choose a working directory in the plug-in's settings.\n";
 static const char CANNOT_WRITE[] = "Cannot write the script file %s\nERROR: %d\nMSG:%s\n";
 static const char TOO_LONG[] = "The editor text is too long to run: at most 102398 bytes.\n";
 static const char CANNOT_READ_BACK[] =
@@ -21,22 +25,39 @@ static const char GROWN[] =
 static_assert(LONGEST_WHOLE_TEXT == 102398, "the too-long message names the longest text");
 static_assert(TEXT_BUFFER_SIZE == 102400, "the grown-file message names the buffer's size");
 
+// The system's temporary directory, as an 8-bit path that the client can
+// open too; shows why when there is none.
+static bool FindTemporaryDirectory(char* directory, size_t capacity)
+{
+    wchar_t temporary[SETTINGS_PATH_CAPACITY + 1];
+    DWORD length = GetTempPathW(ARRAYSIZE(temporary), temporary);
+    bool fits = length > 0 && length < ARRAYSIZE(temporary);
+    if (fits && EightBitPath(temporary, directory, capacity))
+        return true;
+    if (fits && GetLastError() == ERROR_NO_UNICODE_TRANSLATION) {
+        // Named as the 8-bit calls show it: "?" for what the code page lacks.
+        char shown[SETTINGS_PATH_CAPACITY + 1] = "";
+        WideCharToMultiByte(CP_ACP, 0, temporary, -1, shown, sizeof shown - 1, NULL, NULL);
+        SetLastError(ERROR_NO_UNICODE_TRANSLATION);
+        FormatRunFailure(NO_EIGHT_BIT_TEMPORARY, shown);
+    } else {
+        // A temporary directory too long for the buffer is not an error to
+        // the platform; it is one here.
+        if (length != 0)
+            SetLastError(ERROR_BUFFER_OVERFLOW);
+        FormatRunFailure(CANNOT_CREATE, "the temporary directory");
+    }
+    ShowRunError(TextBuffer);
+    return false;
+}
+
 bool ReserveScriptFile(char (&path)[SCRIPT_PATH_CAPACITY])
 {
     char directory[SETTINGS_PATH_CAPACITY + 1];
     if (PluginSettings.WorkingDirectory[0] != '\0') {
         CopyText(directory, sizeof directory, PluginSettings.WorkingDirectory);
-    } else {
-        DWORD length = GetTempPathA(sizeof directory, directory);
-        if (length == 0 || length >= sizeof directory) {
-            // A temporary directory too long for the buffer is not an error
-            // to the platform; it is one here.
-            if (length != 0)
-                SetLastError(ERROR_BUFFER_OVERFLOW);
-            FormatRunFailure(CANNOT_CREATE, "the temporary directory");
-            ShowRunError(TextBuffer);
-            return false;
-        }
+    } else if (!FindTemporaryDirectory(directory, sizeof directory)) {
+        return false;
     }
     // The platform writes up to a full path into the name it makes, which
     // the path's capacity holds.
