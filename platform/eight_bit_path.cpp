@@ -39,12 +39,12 @@ bool EightBitPath(const wchar_t* path, char* eightBitPath, size_t capacity)
     Conversion asGiven = Convert(path, eightBitPath, capacity);
     if (asGiven == CONVERTED)
         return true;
-    // A short name is ASCII where the volume keeps short names, and names
-    // the same file.
+    // Where the volume keeps short names, they are made for 8-bit programs
+    // (ASCII, as a rule), and name the same file.
     wchar_t shortPath[MAX_PATH + 1];
-    DWORD length = GetShortPathNameW(path, shortPath, MAX_PATH + 1);
+    DWORD length = GetShortPathNameW(path, shortPath, ARRAYSIZE(shortPath));
     Conversion asShort = LOSSY;
-    if (length > MAX_PATH)
+    if (length >= ARRAYSIZE(shortPath))
         asShort = TOO_LONG;
     else if (length > 0)
         asShort = Convert(shortPath, eightBitPath, capacity);
