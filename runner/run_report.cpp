@@ -4,8 +4,8 @@
 
 #include <stdio.h>
 
+#include "platform/system_error.h"
 #include "plugin/module_state.h"
-#include "runner/system_error.h"
 
 void ShowRunError(const char* text)
 {

@@ -5,6 +5,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "platform/eight_bit_path.h"
 #include "plugin/bounded_text.h"
 #include "plugin/module_state.h"
 #include "runner/command_arguments.h"
@@ -12,6 +13,9 @@
 #include "runner/run_report.h"
 
 static const char CANNOT_CREATE[] = "Cannot create a script file in %s\nERROR: %d\nMSG:%s\n";
+static const char NO_EIGHT_BIT_TEMPORARY[] =
+    "Cannot create a script file in %s\nERROR: %d\nMSG:%s\n"
+    "Choose a working directory in the plug-in's settings.\n";
 static const char CANNOT_WRITE[] = "Cannot write the script file %s\nERROR: %d\nMSG:%s\n";
 static const char TOO_LONG[] = "The editor text is too long to run: at most 102398 bytes.\n";
 static const char CANNOT_READ_BACK[] =
@@ -34,12 +38,25 @@ static bool CannotCreate(const char* directory)
     return false;
 }
 
-// The system's temporary directory; shows why when there is none.
-static bool FindTemporaryDirectory(char* directory, size_t capacity)
+// The system's temporary directory, as an 8-bit path that the client can
+// open too; shows why when there is none, with noEightBitFormat when it has
+// no 8-bit path at all.
+static bool FindTemporaryDirectory(char* directory, size_t capacity, const char* noEightBitFormat)
 {
-    DWORD length = GetTempPathA(static_cast<DWORD>(capacity), directory);
-    if (length > 0 && length < capacity)
+    wchar_t temporary[SETTINGS_PATH_CAPACITY + 1];
+    DWORD length = GetTempPathW(ARRAYSIZE(temporary), temporary);
+    bool fits = length > 0 && length < ARRAYSIZE(temporary);
+    if (fits && EightBitPath(temporary, directory, capacity))
         return true;
+    if (fits && GetLastError() == ERROR_NO_UNICODE_TRANSLATION) {
+        // Named as the 8-bit calls show it: "?" for what the code page lacks.
+        char shown[SETTINGS_PATH_CAPACITY + 1] = "";
+        WideCharToMultiByte(CP_ACP, 0, temporary, -1, shown, sizeof shown - 1, NULL, NULL);
+        SetLastError(ERROR_NO_UNICODE_TRANSLATION);
+        FormatRunFailure(noEightBitFormat, shown);
+        ShowRunError(TextBuffer);
+        return false;
+    }
     // A temporary directory too long for the buffer is not an error to the
     // platform; it is one here.
     if (length != 0)
@@ -74,7 +91,7 @@ bool ReserveScriptFile(char (&path)[SCRIPT_PATH_CAPACITY])
     char directory[SETTINGS_PATH_CAPACITY + 1];
     if (PluginSettings.WorkingDirectory[0] != '\0')
         CopyText(directory, sizeof directory, PluginSettings.WorkingDirectory);
-    else if (!FindTemporaryDirectory(directory, sizeof directory))
+    else if (!FindTemporaryDirectory(directory, sizeof directory, NO_EIGHT_BIT_TEMPORARY))
         return false;
     return ReserveFile(directory, "se", path);
 }
@@ -82,7 +99,9 @@ bool ReserveScriptFile(char (&path)[SCRIPT_PATH_CAPACITY])
 bool ReserveLogonScript(char (&path)[SCRIPT_PATH_CAPACITY])
 {
     char directory[SETTINGS_PATH_CAPACITY + 1];
-    return FindTemporaryDirectory(directory, sizeof directory) &&
+    // A working directory would not help here: the log-on script never
+    // goes there.
+    return FindTemporaryDirectory(directory, sizeof directory, CANNOT_CREATE) &&
            ReserveFile(directory, "lg", path);
 }
 

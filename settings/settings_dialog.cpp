@@ -2,11 +2,11 @@
 
 #include <stdio.h>
 
+#include "platform/system_error.h"
 #include "plugin/exports.h"
 #include "plugin/host_entries.h"
 #include "plugin/module_state.h"
 #include "resources/resource.h"
-#include "runner/system_error.h"
 #include "settings/settings_file.h"
 
 // An edit field bound to a text setting, with the label the user sees

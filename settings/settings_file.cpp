@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/eight_bit_path.h"
 #include "plugin/bounded_text.h"
 #include "plugin/module_state.h"
 
@@ -10,14 +11,23 @@ char SettingsFilePath[SETTINGS_PATH_CAPACITY + 1];
 static const char SETTINGS_SECTION[] = "Settings";
 static const char PATH_SECTION[] = "Path";
 
+// Why there is no settings file path, for the save to report.
+static DWORD NoSettingsFileError = ERROR_FILENAME_EXCED_RANGE;
+
 static void LocateSettingsFile(void)
 {
+    wchar_t wideModulePath[SETTINGS_PATH_CAPACITY + 1];
     char modulePath[SETTINGS_PATH_CAPACITY + 1];
-    DWORD length = GetModuleFileNameA(ModuleInstance, modulePath, sizeof modulePath);
-    // A cut module path would name some other file; use no file then, which
-    // reads as the defaults and makes a save fail visibly.
-    if (length == 0 || length >= sizeof modulePath ||
-        !SettingsPathFromModulePath(modulePath, SettingsFilePath, sizeof SettingsFilePath))
+    DWORD length = GetModuleFileNameW(ModuleInstance, wideModulePath, ARRAYSIZE(wideModulePath));
+    // A cut module path would name some other file, and a folder that has no
+    // 8-bit path cannot be named at all; use no file then, which reads as the
+    // defaults and makes a save fail visibly.
+    bool named = length > 0 && length < ARRAYSIZE(wideModulePath) &&
+                 EightBitPath(wideModulePath, modulePath, sizeof modulePath);
+    NoSettingsFileError = !named && GetLastError() == ERROR_NO_UNICODE_TRANSLATION
+                              ? ERROR_NO_UNICODE_TRANSLATION
+                              : ERROR_FILENAME_EXCED_RANGE;
+    if (!named || !SettingsPathFromModulePath(modulePath, SettingsFilePath, sizeof SettingsFilePath))
         SettingsFilePath[0] = '\0';
 }
 
@@ -69,7 +79,7 @@ static bool WriteText(const char* section, const char* key, const char* value)
 bool SaveSettings(void)
 {
     if (SettingsFilePath[0] == '\0') {
-        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        SetLastError(NoSettingsFileError);
         return false;
     }
     const SettingsRecord& s = PluginSettings;

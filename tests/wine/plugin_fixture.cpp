@@ -36,7 +36,8 @@ void RemoveFolder(const std::string& folder)
     HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            std::string name = found.cFileName;
+            // A name the code page cannot show is reached by its short form.
+            std::string name = strchr(found.cFileName, '?') ? found.cAlternateFileName : found.cFileName;
             if (name == "." || name == "..")
                 continue;
             std::string path = folder + "\\" + name;

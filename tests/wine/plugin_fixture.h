@@ -70,6 +70,10 @@ std::string BuildFolder();
 std::string MakeTempFolder(const char* prefix);
 void RemoveFolder(const std::string& folder);
 
+// A folder name the 1252 code page cannot show: "Petya" in Cyrillic letters.
+static const wchar_t CYRILLIC_NAME[] = L"\u041F\u0435\u0442\u044F";
+inline std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+
 std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::string& content);
 bool FileExists(const std::string& path);

@@ -193,7 +193,8 @@ TEST_F(ClientCommandLine, AScriptPathWithBlanksReachesTheClientAsOnePath)
 
 namespace {
 
-DWORD WINAPI NoShortPath(LPCSTR, LPSTR, DWORD)
+template <typename Char>
+DWORD WINAPI NoShortPath(const Char*, Char*, DWORD)
 {
     SetLastError(ERROR_INVALID_FUNCTION);
     return 0;
@@ -205,7 +206,7 @@ TEST_F(ClientCommandLine, AScriptPathWithBlanksAndNoShortFormGoesInQuotes)
 {
     // As on a volume that keeps no short names.
     ASSERT_TRUE(PatchImport(module, "kernel32.dll", "GetShortPathNameA",
-                            reinterpret_cast<void*>(&NoShortPath)) != NULL);
+                            reinterpret_cast<void*>(&NoShortPath<char>)) != NULL);
     workFolder = folder + "\\work dir";
     ASSERT_TRUE(CreateDirectoryA(workFolder.c_str(), NULL));
     EditorText = "select 1 from dual;\r\n";
@@ -338,4 +339,33 @@ TEST_F(ClientCommandLine, HidePasswordPassesTheLogOnInAShortLivedLogOnScript)
         EXPECT_TRUE(FilesIn(temporary).empty()) << "the log-on script is left";
         EXPECT_TRUE(ShownMessages.empty());
     }
+}
+
+TEST_F(ClientCommandLine, ATemporaryFolderNamedOutsideTheCodePageGoesByItsShortFormWhenThereIsOne)
+{
+    std::wstring temporary = Wide(folder) + L"\\" + CYRILLIC_NAME;
+    EXPECT_TRUE(CreateDirectoryW(temporary.c_str(), NULL));
+    wchar_t tmp[MAX_PATH] = L"", temp[MAX_PATH] = L"", shortForm[MAX_PATH] = L"";
+    GetEnvironmentVariableW(L"TMP", tmp, MAX_PATH);
+    GetEnvironmentVariableW(L"TEMP", temp, MAX_PATH);
+    SetEnvironmentVariableW(L"TMP", temporary.c_str());
+    SetEnvironmentVariableW(L"TEMP", temporary.c_str());
+    workFolder = "";
+    Settings("DeleteTemp=1\r\n");
+    EditorText = "select 1 from dual;";
+    OnCall();
+    ClientRun run = ClientRuns().empty() ? ClientRun() : ClientRuns()[0];
+    GetShortPathNameW(temporary.c_str(), shortForm, MAX_PATH);
+    EXPECT_EQ(0u, Wide(run["script-path"]).find(shortForm + std::wstring(L"\\se"))) << run["script-path"];
+    EXPECT_EQ(EditorText, run["script"]);
+    EXPECT_EQ(std::vector<std::string>{EditorText}, SetTexts());
+
+    PatchImport(module, "kernel32.dll", "GetShortPathNameW", reinterpret_cast<void*>(&NoShortPath<wchar_t>));
+    OnCall();
+    ExpectOneRunError(FormatMessageText("Cannot create a script file in %s\nERROR: %d\nMSG:%s\n",
+                                        folder + "\\????\\", ERROR_NO_UNICODE_TRANSLATION) +
+                      "Choose a working directory in the plug-in's settings.\n");
+    EXPECT_TRUE(RemoveDirectoryW(temporary.c_str())) << "a script file was left";
+    SetEnvironmentVariableW(L"TMP", tmp);
+    SetEnvironmentVariableW(L"TEMP", temp);
 }

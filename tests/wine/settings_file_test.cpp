@@ -4,7 +4,9 @@
 
 #include "plugin/bounded_text.h"
 #include "plugin/module_state.h"
+#include "resources/resource.h"
 #include "settings/settings_file.h"
+#include "tests/wine/dialog_driver.h"
 
 namespace {
 
@@ -157,6 +159,27 @@ TEST_F(SettingsFile, SaveReplacesValuesAndKeepsOtherKeys)
     EXPECT_NE(std::string::npos, file.find("Options=new\r\n"));
     EXPECT_EQ(std::string::npos, file.find("old"));
     EXPECT_NE(std::string::npos, file.find("Mine=kept\r\n"));
+}
+
+TEST_F(SettingsFile, LiesBesideAPlugInInAFolderNamedOutsideTheCodePage)
+{
+    std::wstring plugIn = Wide(folder) + L"\\" + CYRILLIC_NAME, besideIt = plugIn + L"\\Tamsil.ini";
+    ASSERT_TRUE(CreateDirectoryW(plugIn.c_str(), NULL));
+    ASSERT_TRUE(CopyFileW(Wide(folder + "\\Tamsil.dll").c_str(), (plugIn + L"\\Tamsil.dll").c_str(), FALSE));
+    WriteSettingsFile("[Settings]\r\nOptions=-S\r\n[Path]\r\nSqlPlus=C:\\Client\\sqlplus.exe\r\n");
+    ASSERT_TRUE(MoveFileW(Wide(SettingsPath()).c_str(), besideIt.c_str()));
+    FreeLibrary(module);
+    module = LoadLibraryW((plugIn + L"\\Tamsil.dll").c_str());
+    DriveDialog(reinterpret_cast<CommandEntry>(reinterpret_cast<void*>(GetProcAddress(module, "OnSettings"))),
+                [](HWND dialog) {
+                    EXPECT_EQ("-S", ControlText(dialog, IDC_OPTIONS));
+                    EXPECT_EQ("C:\\Client\\sqlplus.exe", ControlText(dialog, IDC_SQLPLUS));
+                    SetControlText(dialog, IDC_CONNECT, "PROD");
+                    Click(dialog, IDOK);
+                });
+    wchar_t saved[8] = L"";
+    GetPrivateProfileStringW(L"Settings", L"ConnectString", L"", saved, 8, besideIt.c_str());
+    EXPECT_STREQ(L"PROD", saved);
 }
 
 TEST(SettingsFileOfAModuleWithoutExtension, IsTheModulePathWithIniAppended)

@@ -1,4 +1,4 @@
-#include "runner/system_error.h"
+#include "platform/system_error.h"
 
 #include <windows.h>
 

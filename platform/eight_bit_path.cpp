@@ -1,0 +1,58 @@
+#include "platform/eight_bit_path.h"
+
+#include <windows.h>
+
+#include <limits.h>
+
+enum Conversion { CONVERTED, TOO_LONG, LOSSY };
+
+static int ConvertPath(const wchar_t* path, char* text, int size, BOOL* usedDefault)
+{
+    *usedDefault = FALSE;
+    // UTF-8 has a form for every character, and the platform refuses the
+    // checks below for it: only a broken UTF-16 text fails to convert then.
+    if (GetACP() == CP_UTF8)
+        return WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, path, -1, text, size, NULL, NULL);
+    // A best-fit conversion turns a missing character into a look-alike (an
+    // L for an L with a stroke) that names another folder; without it, the
+    // default character comes in, and that is seen.
+    return WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path, -1, text, size, NULL,
+                               usedDefault);
+}
+
+static Conversion Convert(const wchar_t* path, char* text, size_t capacity)
+{
+    BOOL usedDefault;
+    // A size of 0 would only measure the text.
+    int size = capacity < INT_MAX ? static_cast<int>(capacity) : INT_MAX;
+    if (size > 0 && ConvertPath(path, text, size, &usedDefault) > 0)
+        return usedDefault ? LOSSY : CONVERTED;
+    if (size > 0 && GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+        return LOSSY;
+    // Too long for the buffer: whether it converts at all decides which
+    // failure the caller reports.
+    return ConvertPath(path, NULL, 0, &usedDefault) > 0 && !usedDefault ? TOO_LONG : LOSSY;
+}
+
+bool EightBitPath(const wchar_t* path, char* eightBitPath, size_t capacity)
+{
+    Conversion asGiven = Convert(path, eightBitPath, capacity);
+    if (asGiven == CONVERTED)
+        return true;
+    // Where the volume keeps short names, they are made for 8-bit programs
+    // (ASCII, as a rule), and name the same file.
+    wchar_t shortPath[MAX_PATH + 1];
+    DWORD length = GetShortPathNameW(path, shortPath, ARRAYSIZE(shortPath));
+    Conversion asShort = LOSSY;
+    if (length >= ARRAYSIZE(shortPath))
+        asShort = TOO_LONG;
+    else if (length > 0)
+        asShort = Convert(shortPath, eightBitPath, capacity);
+    if (asShort == CONVERTED)
+        return true;
+    if (capacity > 0)
+        eightBitPath[0] = '\0';
+    SetLastError(asGiven == TOO_LONG || asShort == TOO_LONG ? ERROR_BUFFER_OVERFLOW
+                                                            : ERROR_NO_UNICODE_TRANSLATION);
+    return false;
+}

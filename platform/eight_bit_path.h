@@ -1,0 +1,17 @@
+#ifndef TAMSIL_EIGHT_BIT_PATH_H
+#define TAMSIL_EIGHT_BIT_PATH_H
+
+#include <stddef.h>
+
+// The plug-in works with 8-bit paths in the system code page, but a folder
+// may be named with characters that code page lacks (a user name in Cyrillic
+// letters on a Western machine). For a path the system gives in UTF-16, this
+// gives an 8-bit path naming the same file: the path itself when it converts
+// without loss, which is byte for byte what the 8-bit calls give; else its
+// short form when that does. False, with an empty result, when neither fits
+// the capacity; GetLastError then gives ERROR_NO_UNICODE_TRANSLATION when
+// neither form has an 8-bit form at all, ERROR_BUFFER_OVERFLOW when one has
+// but is too long.
+bool EightBitPath(const wchar_t* path, char* eightBitPath, size_t capacity);
+
+#endif
