@@ -77,13 +77,6 @@ std::string Argument(const char* path, const char* shortPath)
     return argument;
 }
 
-std::string Client(const char* sqlPlus, bool namesFile)
-{
-    char argument[CLIENT_ARGUMENT_CAPACITY];
-    EXPECT_TRUE(ClientArgument(sqlPlus, namesFile, argument, sizeof argument));
-    return argument;
-}
-
 } // namespace
 
 TEST(CommandLine, LogOnShapes)
@@ -118,22 +111,6 @@ TEST(CommandLine, ClientAndOptionsGoInAsTyped)
     EXPECT_EQ("sqlplus A@B @C:\\TEMP\\se3F.TMP ", line);
     // An empty client setting is not replaced here: the settings file does that.
     EXPECT_EQ(" @C:\\TEMP\\se3F.TMP ", Line(Settings(""), Host()));
-}
-
-TEST(ClientArgument, OnlyAnExistingFileWithABlankGoesInQuotes)
-{
-    const struct { const char* typed; bool namesFile; const char* argument; } cases[] = {
-        {"C:\\Program Files\\Client\\sqlplus.exe", true, "\"C:\\Program Files\\Client\\sqlplus.exe\""},
-        {"C:\\Program Files\\Client\\sqlplus.exe", false, "C:\\Program Files\\Client\\sqlplus.exe"},
-        {"C:\\Client\\sqlplus.exe", true, "C:\\Client\\sqlplus.exe"},
-        {"C:\\Tab\tFolder\\sqlplus.exe", true, "\"C:\\Tab\tFolder\\sqlplus.exe\""},
-        // What the user quoted, or a client with its options, goes as typed.
-        {"\"C:\\Program Files\\Client\\sqlplus.exe\"", true, "\"C:\\Program Files\\Client\\sqlplus.exe\""},
-        {"C:\\My \"Tools\"\\sqlplus.exe", true, "C:\\My \"Tools\"\\sqlplus.exe"},
-        {"sqlplus -L", false, "sqlplus -L"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(c.argument, Client(c.typed, c.namesFile)) << c.typed;
 }
 
 TEST(CommandLine, MaskedLineShowsEightAsterisksInThePasswordsPlace)
@@ -201,7 +178,7 @@ TEST(ScriptArgument, LongestPathInQuotesFitsItsCapacity)
 
 TEST(CommandLine, EveryFieldAtItsCapacityFitsExactly)
 {
-    const std::string client = "C:\\A B\\" + std::string(SETTINGS_PATH_CAPACITY - 1 - 7, 'c');
+    const std::string client(SETTINGS_PATH_CAPACITY - 1, 'c');
     const std::string options(SETTINGS_OPTIONS_CAPACITY - 1, 'o');
     const std::string connect(SETTINGS_PATH_CAPACITY - 1, 'k');
     const std::string user(HOST_USER_WIDTH, 'u');
@@ -217,33 +194,25 @@ TEST(CommandLine, EveryFieldAtItsCapacityFitsExactly)
     host.text(HOST_DATABASE, HOST_DATABASE_WIDTH, database);
     char argument[SCRIPT_ARGUMENT_CAPACITY];
     ASSERT_TRUE(ScriptArgument(path.c_str(), "", argument, sizeof argument));
-    char quoted[CLIENT_ARGUMENT_CAPACITY];
-    ASSERT_TRUE(ClientArgument(client.c_str(), true, quoted, sizeof quoted));
-    std::vector<char> line(COMMAND_LINE_CAPACITY, '#');
-    auto compose = [&](const Settings& settings, bool masked) -> std::string {
-        EXPECT_TRUE(ComposeCommandLine(settings.record.get(), host.record(), quoted, argument,
-                                       masked, line.data(), line.size()));
-        return line.data();
-    };
 
-    const std::string longest = "\"" + client + "\" " + user + "/" + password + "@" + connect +
-                                " @\"" + path + "\" " + options;
-    EXPECT_EQ(static_cast<size_t>(COMMAND_LINE_CAPACITY - 1), longest.size());
+    const std::string longest =
+        client + " " + user + "/" + password + "@" + connect + " @\"" + path + "\" " + options;
+    // The longest line has room for the client in quotes too.
+    EXPECT_EQ(static_cast<size_t>(COMMAND_LINE_CAPACITY - 1), longest.size() + 2);
     Settings settings(client.c_str(), options.c_str(), connect.c_str());
-    EXPECT_EQ(longest, compose(settings, false));
-    EXPECT_EQ("\"" + client + "\" " + user + "/********@" + connect + " @\"" + path + "\" " + options,
-              compose(settings, true));
+    EXPECT_EQ(longest, Line(settings, host, argument));
+    EXPECT_EQ(client + " " + user + "/********@" + connect + " @\"" + path + "\" " + options,
+              Line(settings, host, argument, true));
 
     // The host's Database alone: its 64 bytes and not one of User's.
     Settings noConnect(client.c_str(), options.c_str(), "");
-    EXPECT_EQ("\"" + client + "\" " + user + "/" + password + "@" + database + " @\"" + path +
-                  "\" " + options,
-              compose(noConnect, false));
+    EXPECT_EQ(client + " " + user + "/" + password + "@" + database + " @\"" + path + "\" " + options,
+              Line(noConnect, host, argument));
 
     // A buffer one byte short cuts the line and says so.
-    std::vector<char> short_(COMMAND_LINE_CAPACITY - 1, '#');
-    EXPECT_FALSE(ComposeCommandLine(settings.record.get(), host.record(), quoted, argument, false,
-                                    short_.data(), short_.size()));
+    std::vector<char> short_(longest.size(), '#');
+    EXPECT_FALSE(ComposeCommandLine(settings.record.get(), host.record(), client.c_str(), argument,
+                                    false, short_.data(), short_.size()));
     EXPECT_EQ(longest.substr(0, short_.size() - 1), short_.data());
 }
 
@@ -272,6 +241,7 @@ TEST(CommandLine, LineThatFitsTheShortBufferIsComposedWhole)
     EXPECT_EQ(client + tail + "L", Line(longer, host));
 }
 
+// That the longest log-on script fits its buffer, the fuzzer checks.
 TEST(LogonScript, CarriesTheLogOnAndRunsTheScriptWithItsParameters)
 {
     const struct { Settings settings; Host host; const char* script; const char* text; } cases[] = {
@@ -289,20 +259,6 @@ TEST(LogonScript, CarriesTheLogOnAndRunsTheScriptWithItsParameters)
                                        text.data(), text.size()));
         EXPECT_EQ(c.text, std::string(text.data()));
     }
-    // Every field at its capacity fits exactly.
-    Host full;
-    full.text(HOST_USER, HOST_USER_WIDTH, std::string(HOST_USER_WIDTH, 'u'));
-    full.text(HOST_PASSWORD, HOST_PASSWORD_WIDTH, std::string(HOST_PASSWORD_WIDTH, 'p'));
-    Settings longest("sqlplus", std::string(SETTINGS_OPTIONS_CAPACITY - 1, 'o').c_str(),
-                     std::string(SETTINGS_PATH_CAPACITY - 1, 'k').c_str());
-    std::string script = "\"" + std::string(SCRIPT_ARGUMENT_CAPACITY - 3, 's') + "\"";
-    std::vector<char> text(LOGON_SCRIPT_CAPACITY, '#');
-    EXPECT_TRUE(ComposeLogonScript(longest.record.get(), full.record(), script.c_str(), text.data(),
-                                   text.size()));
-    EXPECT_EQ(static_cast<size_t>(LOGON_SCRIPT_CAPACITY - 1), strlen(text.data()));
-    EXPECT_FALSE(ComposeLogonScript(longest.record.get(), full.record(), script.c_str(), text.data(),
-                                    text.size() - 1));
-
     char line[COMMAND_LINE_CAPACITY];
     ASSERT_TRUE(ComposeNologLine("\"C:\\Program Files\\sqlplus.exe\"", "C:\\TEMP\\lg3F.tmp", line,
                                  sizeof line));

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 TEST(SettingsFlag, ConvertsLikeASignedDecimal)
 {
@@ -18,35 +17,6 @@ TEST(SettingsFlag, ConvertsLikeASignedDecimal)
     EXPECT_EQ(2, FlagFromText("+2"));
     EXPECT_EQ(0, FlagFromText("-"));
     EXPECT_EQ(1, FlagFromText("1x"));
-}
-
-TEST(SettingsValue, IsStoredSoThatTheProfileReaderGivesItBack)
-{
-    // The reader drops one pair of matching quotes around a whole value.
-    const struct { const char* typed; const char* stored; } cases[] = {
-        {"\"C:\\Program Files\\Client\\sqlplus.exe\"", "\"\"C:\\Program Files\\Client\\sqlplus.exe\"\""},
-        {"'PROD'", "\"'PROD'\""},
-        {"\"\"", "\"\"\"\""},
-        {"-S \"HTML ON\"", "-S \"HTML ON\""},
-        {"\"a\" -L", "\"a\" -L"},
-        {"\"a'", "\"a'"},
-        {"\"", "\""},
-        {"", ""},
-        {"sqlplus", "sqlplus"},
-    };
-    for (const auto& c : cases) {
-        char stored[SETTINGS_PATH_CAPACITY + 2];
-        EXPECT_TRUE(ValueToStore(c.typed, stored, sizeof stored));
-        EXPECT_STREQ(c.stored, stored) << c.typed;
-    }
-    // The longest setting fits quoted; one byte less does not, and gives
-    // nothing rather than a cut value.
-    std::string longest = "'" + std::string(SETTINGS_PATH_CAPACITY - 3, 'x') + "'";
-    std::vector<char> stored(SETTINGS_PATH_CAPACITY + 2, '#');
-    EXPECT_TRUE(ValueToStore(longest.c_str(), stored.data(), stored.size()));
-    EXPECT_EQ("\"" + longest + "\"", stored.data());
-    EXPECT_FALSE(ValueToStore(longest.c_str(), stored.data(), stored.size() - 1));
-    EXPECT_STREQ("", stored.data());
 }
 
 namespace {
