@@ -1,7 +1,7 @@
 // Feeds random host records, settings and script paths to the client and
 // script arguments, the command-line composition and the log-on script, and
-// checks every result
-// against a plain std::string composition of the same pieces:
+// checks every result against a plain std::string composition of the same
+// pieces:
 //   - the host record is 408 bytes on the heap, its text fields possibly
 //     without a NUL, so a read past a field or the record shows as a wrong
 //     line or an AddressSanitizer report;
@@ -9,7 +9,8 @@
 //     settings file gives them; the script path and its short form are at
 //     most 259 characters, as the platform gives them;
 //   - the line, masked and unmasked, always fits the longest-line buffer,
-//     ends in a NUL inside it and equals the plain composition;
+//     ends in a NUL inside it and equals the plain composition, and so does
+//     the log-on script in its buffer;
 //   - in any smaller buffer it is that composition cut, still NUL-ended, and
 //     the result says whether it fitted.
 #include <fuzzer/FuzzedDataProvider.h>
