@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <limits.h>
+#include <string.h>
 
 enum Conversion { CONVERTED, TOO_LONG, LOSSY };
 
@@ -55,4 +56,15 @@ bool EightBitPath(const wchar_t* path, char* eightBitPath, size_t capacity)
     SetLastError(asGiven == TOO_LONG || asShort == TOO_LONG ? ERROR_BUFFER_OVERFLOW
                                                             : ERROR_NO_UNICODE_TRANSLATION);
     return false;
+}
+
+void PathAsShown(const wchar_t* path, char* shown, size_t capacity)
+{
+    if (capacity == 0)
+        return;
+    // A path cut at the buffer's end comes without its NUL; the last byte
+    // stays one.
+    memset(shown, 0, capacity);
+    int size = capacity - 1 < INT_MAX ? static_cast<int>(capacity - 1) : INT_MAX;
+    WideCharToMultiByte(CP_ACP, 0, path, -1, shown, size, NULL, NULL);
 }

@@ -14,4 +14,8 @@
 // but is too long.
 bool EightBitPath(const wchar_t* path, char* eightBitPath, size_t capacity);
 
+// A path for a message, as the 8-bit calls show it: "?" for each character
+// the system code page lacks; cut to the capacity.
+void PathAsShown(const wchar_t* path, char* shown, size_t capacity);
+
 #endif

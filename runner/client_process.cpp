@@ -4,14 +4,33 @@
 
 #include <stdio.h>
 
+#include "platform/system_error.h"
 #include "plugin/bounded_text.h"
 #include "plugin/module_state.h"
 #include "runner/command_arguments.h"
 #include "runner/run_report.h"
 
 static const char CANNOT_START[] = "RUN : %s\nERROR: %d\nMSG:%s\n";
+static const char CANNOT_WAIT[] = "Cannot wait for the client to end\nERROR: %d\nMSG:%s\n";
 
-bool RunClient(const char* scriptPath, const char* logonScriptPath)
+// Waits until the client has ended; shows why when that cannot be known.
+static bool AwaitClient(HANDLE client)
+{
+    DWORD waited = WaitForSingleObject(client, INFINITE);
+    if (waited == WAIT_OBJECT_0)
+        return true;
+    // Only a failed wait sets an error; any other result is its own code
+    // (WAIT_TIMEOUT is also the error code of a timed-out wait).
+    if (waited != WAIT_FAILED)
+        SetLastError(waited);
+    char systemText[SYSTEM_ERROR_TEXT_CAPACITY];
+    int code = SystemErrorText(systemText, sizeof systemText);
+    snprintf(TextBuffer, sizeof TextBuffer, CANNOT_WAIT, code, systemText);
+    ShowRunError(TextBuffer);
+    return false;
+}
+
+ClientRun RunClient(const char* scriptPath, const char* logonScriptPath)
 {
     // Each argument is cut, never left unset, when it does not fit.
     char clientArgument[CLIENT_ARGUMENT_CAPACITY];
@@ -46,10 +65,10 @@ bool RunClient(const char* scriptPath, const char* logonScriptPath)
                                   &startup, &client)) {
         FormatRunFailure(CANNOT_START, shownLine);
         ShowRunError(TextBuffer);
-        return false;
+        return CLIENT_NOT_STARTED;
     }
-    WaitForSingleObject(client.hProcess, INFINITE);
+    bool ended = AwaitClient(client.hProcess);
     CloseHandle(client.hThread);
     CloseHandle(client.hProcess);
-    return true;
+    return ended ? CLIENT_ENDED : CLIENT_NOT_AWAITED;
 }

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "platform/held_file.h"
 #include "plugin/exports.h"
 #include "plugin/host_entries.h"
 #include "plugin/module_state.h"
@@ -8,11 +9,25 @@
 #include "runner/editor_text.h"
 #include "runner/run_report.h"
 #include "runner/script_file.h"
+#include "runner/stale_logon_scripts.h"
 #include "settings/settings_file.h"
 
 static const char AMPERSAND_IN_PASSWORD[] =
     "The password holds \"&\", which SQL*Plus reads in a script as a substitution variable.\n"
     "Clear HidePassword in the settings file to pass the password on the command line.\n";
+
+// Loads the settings; a settings file that is there but cannot be read
+// whole stops the run, as its defaults could put the password back on the
+// command line.
+static bool LoadRunSettings(void)
+{
+    SettingsLoad loaded = LoadSettings();
+    if (loaded == SETTINGS_UNREADABLE)
+        ShowRunError(TextBuffer);
+    else if (loaded == SETTINGS_MARKED)
+        MessageBoxA(NULL, TextBuffer, PLUGIN_TITLE, MB_OK | MB_ICONERROR);
+    return loaded == SETTINGS_LOADED;
+}
 
 // One run: the editor's text through the client and back. It holds the
 // host's user-interface thread until the client has ended.
@@ -21,7 +36,9 @@ void __cdecl OnCall(void)
     // Called before installation, there is no host record to run from.
     if (!HostRecord)
         return;
-    LoadSettings();
+    SweepStaleLogonScripts();
+    if (!LoadRunSettings())
+        return;
 
     // A password kept off the command line goes to the client in a log-on
     // script, which cannot carry every password: such a run never falls
@@ -36,30 +53,37 @@ void __cdecl OnCall(void)
         return;
     if (!HostGetEditorText(HostRecord)) {
         // Nothing to run: the empty file would only be left behind.
-        DeleteFileA(scriptPath);
+        DeleteHeldFile(scriptPath);
         return;
     }
     if (!WriteEditorText(scriptPath)) {
-        DeleteFileA(scriptPath);
+        DeleteHeldFile(scriptPath);
         return;
     }
     char logonScriptPath[SCRIPT_PATH_CAPACITY] = "";
     if (hidePassword && !(ReserveLogonScript(logonScriptPath) &&
                           WriteLogonScript(logonScriptPath, scriptPath))) {
-        DeleteFileA(scriptPath);
+        DeleteHeldFile(scriptPath);
         return;
     }
-    bool ran = RunClient(scriptPath, logonScriptPath);
+    ClientRun ran = RunClient(scriptPath, logonScriptPath);
     // The password stays on disk no longer than the client needs it.
     if (hidePassword)
-        DeleteFileA(logonScriptPath);
-    if (ran && PluginSettings.ReadOnly == 0) {
+        DeleteLogonScript(logonScriptPath);
+    // A client that may still be at work on the script leaves it alone.
+    if (ran == CLIENT_NOT_AWAITED)
+        return;
+    if (ran == CLIENT_ENDED && PluginSettings.ReadOnly == 0) {
         // A file that cannot be handed back is kept whatever DeleteTemp
         // says: it holds what the client left, which the editor did not get.
         if (!ReadScriptBack(scriptPath))
             return;
         HandTextToEditor();
     }
-    if (PluginSettings.DeleteTemp != 0)
-        DeleteFileA(scriptPath);
+    // Reported last, once the editor has its text; a client that did not
+    // start has had its message.
+    if (PluginSettings.DeleteTemp != 0 && ran == CLIENT_ENDED)
+        DeleteScriptFile(scriptPath);
+    else if (PluginSettings.DeleteTemp != 0)
+        DeleteHeldFile(scriptPath);
 }

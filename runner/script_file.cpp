@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "platform/eight_bit_path.h"
+#include "platform/held_file.h"
 #include "plugin/bounded_text.h"
 #include "plugin/module_state.h"
 #include "runner/command_arguments.h"
@@ -25,6 +26,10 @@ static const char HOLDS_NUL[] =
     "The editor text is unchanged.\n";
 static const char GROWN[] =
     "The script file %s has grown past 102400 bytes and was kept.\nThe editor text is unchanged.\n";
+static const char LOGON_SCRIPT_KEPT[] =
+    "The log-on script %s, which holds the password, could not be deleted.\nERROR: %d\nMSG:%s\n"
+    "Delete it by hand.\n";
+static const char CANNOT_DELETE[] = "Cannot delete the script file %s\nERROR: %d\nMSG:%s\n";
 
 static_assert(LONGEST_WHOLE_TEXT == 102398, "the too-long message names the longest text");
 static_assert(TEXT_BUFFER_SIZE == 102400, "the grown-file message names the buffer's size");
@@ -49,9 +54,8 @@ static bool FindTemporaryDirectory(char* directory, size_t capacity, const char*
     if (fits && EightBitPath(temporary, directory, capacity))
         return true;
     if (fits && GetLastError() == ERROR_NO_UNICODE_TRANSLATION) {
-        // Named as the 8-bit calls show it: "?" for what the code page lacks.
-        char shown[SETTINGS_PATH_CAPACITY + 1] = "";
-        WideCharToMultiByte(CP_ACP, 0, temporary, -1, shown, sizeof shown - 1, NULL, NULL);
+        char shown[SETTINGS_PATH_CAPACITY + 1];
+        PathAsShown(temporary, shown, sizeof shown);
         SetLastError(ERROR_NO_UNICODE_TRANSLATION);
         FormatRunFailure(noEightBitFormat, shown);
         ShowRunError(TextBuffer);
@@ -105,12 +109,17 @@ bool ReserveLogonScript(char (&path)[SCRIPT_PATH_CAPACITY])
            ReserveFile(directory, "lg", path);
 }
 
-// Opens the reserved script file, unshared, for reading and writing; shows
-// failureFormat with the path when it cannot be opened.
+// Opens the reserved script file, unshared, for reading and writing, once no
+// other program holds it; shows failureFormat with the path when it cannot
+// be opened.
 static HANDLE OpenScriptFile(const char* path, const char* failureFormat)
 {
-    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
+    HeldFileRetry retry = {};
+    HANDLE file;
+    do
+        file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, NULL);
+    while (file == INVALID_HANDLE_VALUE && RetryHeldFile(&retry));
     if (file == INVALID_HANDLE_VALUE) {
         FormatRunFailure(failureFormat, path);
         ShowRunError(TextBuffer);
@@ -184,8 +193,31 @@ bool WriteLogonScript(const char* path, const char* scriptPath)
     // in this module's memory not at all.
     SecureZeroMemory(text, sizeof text);
     if (!written)
-        DeleteFileA(path);
+        DeleteLogonScript(path);
     return written;
+}
+
+// True when the path names no file, which is as good as deleted.
+static bool Gone(void)
+{
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+void DeleteLogonScript(const char* path)
+{
+    if (DeleteHeldFile(path) || Gone())
+        return;
+    FormatRunFailure(LOGON_SCRIPT_KEPT, path);
+    ShowRunError(TextBuffer);
+}
+
+void DeleteScriptFile(const char* path)
+{
+    if (DeleteHeldFile(path) || Gone())
+        return;
+    FormatRunFailure(CANNOT_DELETE, path);
+    ShowRunError(TextBuffer);
 }
 
 // Reads until count bytes are in or the file ends. False when a read fails.

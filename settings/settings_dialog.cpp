@@ -39,7 +39,6 @@ static WPARAM CheckState(int flag)
 
 static void ShowSettings(HWND dialog)
 {
-    LoadSettings();
     TextField fields[4];
     BindTextFields(fields);
     for (const TextField& field : fields) {
@@ -135,5 +134,11 @@ void __cdecl OnSettings(void)
     HWND owner = HostRecord ? HostMainWindow(HostRecord) : NULL;
     if (owner && !IsWindow(owner))
         owner = NULL;
+    // Opened on defaults, the dialog's OK would write them over a file it
+    // could not read.
+    if (LoadSettings() != SETTINGS_LOADED) {
+        MessageBoxA(owner, TextBuffer, PLUGIN_TITLE, MB_OK | MB_ICONERROR);
+        return;
+    }
     DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_SETTINGS), owner, SettingsDialogProc, 0);
 }

@@ -3,8 +3,8 @@
 
 #include <windows.h>
 
-// The procedure of the settings dialog (template IDD_SETTINGS): loads the
-// settings file into the fields when the dialog opens, saves all six
+// The procedure of the settings dialog (template IDD_SETTINGS): shows in
+// its fields the settings OnSettings loaded before opening it, saves all six
 // settings on OK and leaves the file alone on Cancel, Escape or the close
 // box. A save that fails is reported and keeps the dialog open.
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

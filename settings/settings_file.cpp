@@ -2,7 +2,13 @@
 
 #include <windows.h>
 
+#include <stdio.h>
+#include <string.h>
+#include <wchar.h>
+
 #include "platform/eight_bit_path.h"
+#include "platform/held_file.h"
+#include "platform/system_error.h"
 #include "plugin/bounded_text.h"
 #include "plugin/module_state.h"
 
@@ -11,19 +17,43 @@ char SettingsFilePath[SETTINGS_PATH_CAPACITY + 1];
 static const char SETTINGS_SECTION[] = "Settings";
 static const char PATH_SECTION[] = "Path";
 
+static const char CANNOT_READ[] = "Cannot read the settings file %s\nERROR: %d\nMSG:%s\n";
+static const char MARKED[] =
+    "The settings file %s begins with a UTF-8 byte-order mark, which Windows does not read: "
+    "the settings of its first section would be ignored.\nSave it without the mark (as ANSI).\n";
+
 // Why there is no settings file path, for the save to report.
 static DWORD NoSettingsFileError = ERROR_FILENAME_EXCED_RANGE;
+
+// The settings file as the platform names it in UTF-16, with room for the
+// extension to be replaced by a longer one; empty when it is not known.
+static wchar_t WideSettingsPath[SETTINGS_PATH_CAPACITY + 5];
+
+// The same rule as SettingsPathFromModulePath, for the UTF-16 path.
+static void LocateWideSettingsFile(const wchar_t* modulePath, size_t length)
+{
+    wmemcpy(WideSettingsPath, modulePath, length + 1);
+    wchar_t* name = WideSettingsPath;
+    for (wchar_t* p = WideSettingsPath; *p; ++p)
+        if (*p == L'\\' || *p == L'/' || *p == L':')
+            name = p + 1;
+    wchar_t* extension = wcsrchr(name, L'.');
+    wmemcpy(extension ? extension : WideSettingsPath + length, L".ini", 5);
+}
 
 static void LocateSettingsFile(void)
 {
     wchar_t wideModulePath[SETTINGS_PATH_CAPACITY + 1];
     char modulePath[SETTINGS_PATH_CAPACITY + 1];
     DWORD length = GetModuleFileNameW(ModuleInstance, wideModulePath, ARRAYSIZE(wideModulePath));
+    bool whole = length > 0 && length < ARRAYSIZE(wideModulePath);
+    WideSettingsPath[0] = L'\0';
+    if (whole)
+        LocateWideSettingsFile(wideModulePath, length);
     // A cut module path would name some other file, and a folder that has no
     // 8-bit path cannot be named at all; use no file then, which reads as the
-    // defaults and makes a save fail visibly.
-    bool named = length > 0 && length < ARRAYSIZE(wideModulePath) &&
-                 EightBitPath(wideModulePath, modulePath, sizeof modulePath);
+    // defaults when there is no file and makes a save fail visibly.
+    bool named = whole && EightBitPath(wideModulePath, modulePath, sizeof modulePath);
     NoSettingsFileError = !named && GetLastError() == ERROR_NO_UNICODE_TRANSLATION
                               ? ERROR_NO_UNICODE_TRANSLATION
                               : ERROR_FILENAME_EXCED_RANGE;
@@ -49,9 +79,62 @@ static void ReadText(const char* section, const char* key, const char* fallback,
     CopyText(text, capacity, stored);
 }
 
-void LoadSettings(void)
+// Formats into TextBuffer why the settings file is not read: format takes
+// the path and, for a failure, the last error's code and text.
+static SettingsLoad Refuse(SettingsLoad why, const char* format)
 {
-    LocateSettingsFile();
+    char systemText[SYSTEM_ERROR_TEXT_CAPACITY];
+    int code = SystemErrorText(systemText, sizeof systemText);
+    char shown[SETTINGS_PATH_CAPACITY + 1];
+    if (SettingsFilePath[0] != '\0')
+        CopyText(shown, sizeof shown, SettingsFilePath);
+    else
+        PathAsShown(WideSettingsPath, shown, sizeof shown);
+    snprintf(TextBuffer, sizeof TextBuffer, format, shown, code, systemText);
+    return why;
+}
+
+// True when a file that is not a folder is there, or may be: only "no such
+// file" is taken for none.
+static bool SettingsFileExists(void)
+{
+    DWORD attributes = WideSettingsPath[0] ? GetFileAttributesW(WideSettingsPath)
+                                           : INVALID_FILE_ATTRIBUTES;
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        return !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    DWORD error = WideSettingsPath[0] ? GetLastError() : ERROR_FILE_NOT_FOUND;
+    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND &&
+           error != ERROR_INVALID_NAME;
+}
+
+// Whether the file begins with a UTF-8 byte-order mark and, on the same
+// line, a section header, which the profile reader would not take for one.
+// False when it cannot be read.
+static bool ReadMark(HANDLE file, bool* marked)
+{
+    *marked = false;
+    char bytes[64];
+    DWORD length = 0;
+    if (!ReadFile(file, bytes, 3, &length, NULL))
+        return false;
+    if (length < 3 || memcmp(bytes, "\xEF\xBB\xBF", 3) != 0)
+        return true;
+    for (;;) {
+        if (!ReadFile(file, bytes, sizeof bytes, &length, NULL))
+            return false;
+        for (DWORD i = 0; i < length; ++i) {
+            if (bytes[i] != ' ' && bytes[i] != '\t') {
+                *marked = bytes[i] == '[';
+                return true;
+            }
+        }
+        if (length == 0)
+            return true;
+    }
+}
+
+static void ReadSettings(void)
+{
     SettingsRecord& s = PluginSettings;
     ReadText(SETTINGS_SECTION, "Options", "", s.Options, sizeof s.Options);
     ReadText(SETTINGS_SECTION, "ConnectString", "", s.ConnectString, sizeof s.ConnectString);
@@ -63,6 +146,46 @@ void LoadSettings(void)
     if (s.SqlPlus[0] == '\0')
         CopyText(s.SqlPlus, sizeof s.SqlPlus, SETTINGS_DEFAULT_SQLPLUS);
     ReadText(PATH_SECTION, "WorkingDirectory", "", s.WorkingDirectory, sizeof s.WorkingDirectory);
+}
+
+SettingsLoad LoadSettings(void)
+{
+    LocateSettingsFile();
+    if (!SettingsFileExists()) {
+        ReadSettings();
+        return SETTINGS_LOADED;
+    }
+    if (SettingsFilePath[0] == '\0') {
+        SetLastError(NoSettingsFileError);
+        return Refuse(SETTINGS_UNREADABLE, CANNOT_READ);
+    }
+    // Held open, sharing reading and writing, until every setting is read:
+    // no other program can lock it between this check and the reads.
+    HeldFileRetry retry = {};
+    HANDLE file;
+    do
+        file = CreateFileW(WideSettingsPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    while (file == INVALID_HANDLE_VALUE && RetryHeldFile(&retry));
+    if (file == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        // Deleted since it was seen: no file.
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+            ReadSettings();
+            return SETTINGS_LOADED;
+        }
+        return Refuse(SETTINGS_UNREADABLE, CANNOT_READ);
+    }
+    bool marked;
+    SettingsLoad loaded = SETTINGS_LOADED;
+    if (!ReadMark(file, &marked))
+        loaded = Refuse(SETTINGS_UNREADABLE, CANNOT_READ);
+    else if (marked)
+        loaded = Refuse(SETTINGS_MARKED, MARKED);
+    else
+        ReadSettings();
+    CloseHandle(file);
+    return loaded;
 }
 
 // Writes one text setting so that loading gives it back as it is.

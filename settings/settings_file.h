@@ -6,9 +6,18 @@
 // The settings file beside the module, as computed by the last LoadSettings.
 extern char SettingsFilePath[SETTINGS_PATH_CAPACITY + 1];
 
+enum SettingsLoad
+{
+    SETTINGS_LOADED,
+    SETTINGS_UNREADABLE,   // the file is there but cannot be read
+    SETTINGS_MARKED        // its first section would be ignored
+};
+
 // Fills PluginSettings from the settings file; a missing file or key gives
-// the default.
-void LoadSettings(void);
+// the default. A file that is there but cannot be read, or that begins with
+// a UTF-8 byte-order mark before a section header, is not read at all: the
+// result says why, and TextBuffer holds the text to show the user.
+SettingsLoad LoadSettings(void);
 
 // Writes the six settings the dialog edits to the settings file (any other
 // key stays as the file has it), stopping at the first write that fails. False when a write failed; GetLastError then tells why.

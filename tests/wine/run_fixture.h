@@ -201,7 +201,8 @@ protected:
         clientLog = folder + "\\client.log";
         // Nothing the developer's own environment says steers the client.
         for (const char* name : {"TAMSIL_CLIENT_ACTION", "TAMSIL_CLIENT_TEXT", "TAMSIL_CLIENT_TEXT_FILE",
-                                 "TAMSIL_CLIENT_SIZE", "TAMSIL_CLIENT_SLEEP", "TAMSIL_CLIENT_EXIT"})
+                                 "TAMSIL_CLIENT_SIZE", "TAMSIL_CLIENT_SLEEP", "TAMSIL_CLIENT_EXIT",
+                                 "TAMSIL_CLIENT_HOLD", "TAMSIL_CLIENT_HOLD_FOR", "TAMSIL_CLIENT_HOLD_SHARE"})
             SetEnvironmentVariableA(name, NULL);
         SetClientControl("TAMSIL_CLIENT_LOG", clientLog);
         SetHostPointer(HOST_GET_EDITOR, &FakeGetEditor);
@@ -221,6 +222,16 @@ protected:
     }
 
     std::vector<ClientRun> ClientRuns() const { return ReadClientLog(clientLog); }
+
+    // A temporary folder of the test's own, where the log-on scripts go.
+    std::string OwnTemporaryFolder()
+    {
+        std::string temporary = folder + "\\temp";
+        CreateDirectoryA(temporary.c_str(), NULL);
+        SetEnvironmentVariableA("TMP", temporary.c_str());
+        SetEnvironmentVariableA("TEMP", temporary.c_str());
+        return temporary;
+    }
 
     // The script files left in the work folder.
     std::vector<std::string> ScriptsLeft() const { return FilesIn(workFolder, "se*.tmp"); }

@@ -167,3 +167,27 @@ TEST_F(HandBack, ReturnsOnlyAfterTheClientHasEnded)
     EXPECT_EQ(1u, runs[0].count("end")) << "the client had not finished";
     EXPECT_EQ(std::vector<std::string>{"select 1 from dual;\r\n-- done\r\n"}, SetTexts());
 }
+
+// A scanner that holds the script or the log-on script for a moment after
+// the client has ended is waited for: the run ends as if nothing held them.
+TEST_F(HandBack, AFileHeldForAMomentIsWaitedFor)
+{
+    std::string temporary = OwnTemporaryFolder();
+    SetHostText(HOST_USER, HOST_USER_WIDTH, "APPUSER");
+    SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "tiger");
+    Settings("DeleteTemp=1\r\nHidePassword=1\r\n");
+    EditorText = "select 1 from dual;\r\n";
+    SetClientControl("TAMSIL_CLIENT_ACTION", "append");
+    SetClientControl("TAMSIL_CLIENT_TEXT", "-- done\r\n");
+    const struct { const char* file; const char* share; } holds[] = {{"script", "none"}, {"logon-script", "read"}};
+    for (const auto& hold : holds) {
+        SetClientControl("TAMSIL_CLIENT_HOLD", hold.file);
+        SetClientControl("TAMSIL_CLIENT_HOLD_SHARE", hold.share);
+        OnCall();
+        EXPECT_EQ(0u, ClientRuns().back()["hold"].find("held ")) << hold.file;
+    }
+    EXPECT_TRUE(ShownMessages.empty());
+    EXPECT_EQ(std::vector<std::string>(2, EditorText + "-- done\r\n"), SetTexts());
+    EXPECT_TRUE(ScriptsLeft().empty());
+    EXPECT_TRUE(FilesIn(temporary).empty());
+}

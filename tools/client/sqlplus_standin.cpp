@@ -28,6 +28,11 @@
 //   text-file=F   take that text from the file F instead, byte for byte
 //   size=N        the size grow pads to
 //   sleep=N       wait N milliseconds before the action
+//   hold=W        after the action, have another process open W ("script"
+//                 or "logon-script") and end only once it holds it
+//   hold-for=N    how long that process holds it, in milliseconds
+//                 (default 300)
+//   hold-share=S  none (the default) or read: what it lets others do
 //   exit=N        end with exit code N (default 0)
 //
 // The log holds one record per line of this form, each followed by exactly
@@ -38,8 +43,9 @@
 // "script-path", "parameters" (one per line), "directory" (its
 // current directory), then "script" (the
 // bytes read through the script path) or "script-error" (the error code),
-// and, after the sleep and the action, "action" and "end" (empty). A run
-// whose log has no "end" has not finished.
+// and, after the sleep and the action, "action", with hold "hold" (what was
+// held, or why not) and "holder" (the holding process's id), and "end"
+// (empty). A run whose log has no "end" has not finished.
 #include <windows.h>
 
 #include <stdio.h>
@@ -242,16 +248,69 @@ bool Act(const CommandLine& line, const std::string& action, std::string* done)
     return false;
 }
 
+// The holder: this program started as
+//   sqlplus_standin --holder <milliseconds> <none|read> <event> <path>
+// opens the file, sets the event and keeps the file open that long.
+int Hold(char** argv)
+{
+    DWORD share = strcmp(argv[3], "read") == 0 ? FILE_SHARE_READ : 0;
+    HANDLE file = CreateFileA(argv[5], GENERIC_READ, share, NULL, OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return 1;
+    HANDLE held = OpenEventA(EVENT_MODIFY_STATE, FALSE, argv[4]);
+    if (held) {
+        SetEvent(held);
+        CloseHandle(held);
+    }
+    Sleep(strtoul(argv[2], NULL, 10));
+    CloseHandle(file);
+    return 0;
+}
+
+// Starts a holder on path and returns once it holds the file, or has ended
+// without; logs "hold" and "holder".
+void StartHolder(const CommandLine& line, const std::string& path, const std::string& logPath)
+{
+    std::string event = "TamsilHolder" + std::to_string(GetCurrentProcessId());
+    HANDLE held = CreateEventA(NULL, TRUE, FALSE, event.c_str());
+    char self[MAX_PATH];
+    DWORD length = GetModuleFileNameA(NULL, self, sizeof self);
+    std::string command = "\"" + std::string(self, length < sizeof self ? length : 0) + "\" --holder " +
+                          Control(line, "hold-for", "300") + " " + Control(line, "hold-share", "none") +
+                          " " + event + " \"" + path + "\"";
+    std::vector<char> commandLine(command.begin(), command.end());
+    commandLine.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION holder;
+    std::string done = "cannot start the holder";
+    if (held && CreateProcessA(NULL, commandLine.data(), NULL, NULL, FALSE, 0, NULL, NULL, &startup,
+                               &holder)) {
+        HANDLE ends[2] = {held, holder.hProcess};
+        bool holding = WaitForMultipleObjects(2, ends, FALSE, INFINITE) == WAIT_OBJECT_0;
+        done = (holding ? "held " : "could not hold ") + path;
+        LogRecord(logPath, "holder", std::to_string(holder.dwProcessId));
+        CloseHandle(holder.hThread);
+        CloseHandle(holder.hProcess);
+    }
+    if (held)
+        CloseHandle(held);
+    LogRecord(logPath, "hold", done);
+}
+
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    if (argc == 6 && strcmp(argv[1], "--holder") == 0)
+        return Hold(argv);
     const char* raw = GetCommandLineA();
     CommandLine line = ParseCommandLine(raw);
     std::string logPath = Control(line, "log", "");
 
     LogRecord(logPath, "run", "");
     LogRecord(logPath, "command-line", raw);
+    std::string logonScriptPath = line.logon == "/nolog" ? line.scriptPath : "";
     if (line.logon == "/nolog" && line.hasScript) {
         std::string logonScript;
         if (ReadBytes(line.scriptPath, &logonScript)) {
@@ -310,6 +369,9 @@ int main()
     if (status == 0)
         printf("client: %s\n", done.c_str());
     LogRecord(logPath, "action", done);
+    std::string hold = Control(line, "hold", "");
+    if (!hold.empty())
+        StartHolder(line, hold == "logon-script" ? logonScriptPath : line.scriptPath, logPath);
 
     status = static_cast<int>(strtol(Control(line, "exit", std::to_string(status).c_str()).c_str(), NULL, 10));
     LogRecord(logPath, "end", "");
