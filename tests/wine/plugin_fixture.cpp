@@ -5,7 +5,7 @@
 
 std::vector<ShownMessage> ShownMessages;
 
-static int WINAPI RecordMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style)
+int WINAPI RecordMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style)
 {
     ShownMessages.push_back(ShownMessage{owner, text ? text : "", caption ? caption : "", style});
     return IDOK;

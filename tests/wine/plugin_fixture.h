@@ -23,6 +23,7 @@ struct ShownMessage
 // Answers every message box of the loaded plug-in with OK at once and
 // records it: the plug-in's import of MessageBoxA is pointed here.
 extern std::vector<ShownMessage> ShownMessages;
+int WINAPI RecordMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
 
 // Loads a fresh copy of the built plug-in from a folder of its own, so each
 // test starts from a module at load state and has its own settings file.

@@ -7,6 +7,7 @@
 #include "resources/resource.h"
 #include "settings/settings_file.h"
 #include "tests/wine/dialog_driver.h"
+#include "tests/wine/run_fixture.h"
 
 namespace {
 
@@ -22,6 +23,12 @@ protected:
         memset(&PluginSettings, 0x5A, sizeof PluginSettings);
     }
 };
+
+DWORD WINAPI NoShortName(LPCWSTR, LPWSTR, DWORD)
+{
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+}
 
 } // namespace
 
@@ -172,6 +179,14 @@ TEST_F(SettingsFile, LiesBesideAPlugInInAFolderNamedOutsideTheCodePage)
     wchar_t saved[8] = L"";
     GetPrivateProfileStringW(L"Settings", L"ConnectString", L"", saved, 8, besideIt.c_str());
     EXPECT_STREQ(L"PROD", saved);
+
+    // On a volume without short names the file cannot be named at all: the
+    // dialog does not open on defaults that would be saved over it.
+    PatchImport(module, "user32.dll", "MessageBoxA", reinterpret_cast<void*>(&RecordMessageBox));
+    PatchImport(module, "kernel32.dll", "GetShortPathNameW", reinterpret_cast<void*>(&NoShortName));
+    reinterpret_cast<CommandEntry>(reinterpret_cast<void*>(GetProcAddress(module, "OnSettings")))();
+    ExpectOneErrorBox("Tamsil plug-in", "Cannot read the settings file " + folder + "\\????\\Tamsil.ini\nERROR: "
+                      "1113\nMSG:" + run_test::SystemText(ERROR_NO_UNICODE_TRANSLATION) + "\n");
 }
 
 TEST(SettingsFileOfAModuleWithoutExtension, IsTheModulePathWithIniAppended)
