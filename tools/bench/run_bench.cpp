@@ -1,6 +1,6 @@
 // What one run of the plug-in adds to the client's own process round trip.
 //
-//   run_bench [rounds] [client.exe]
+//   run_bench [rounds] [client.exe] [unrelated files]
 //
 // Loads a copy of Tamsil.dll (from beside this program) in-process, in a
 // folder of its own with its own settings file, installs it into a host
@@ -13,13 +13,16 @@
 // of each, their ratio, and the median of the differences within each pair
 // of neighbouring runs, which a busy machine's drift disturbs less. A run
 // is counted only when the text came back, so a failed run cannot pass for a
-// fast one.
+// fast one. With a count of unrelated files, that many empty files are put
+// in the temporary folder for the time of the benchmark, which every run
+// looks through for stale log-on scripts.
 //
 // The plug-in's own work is also timed apart from the client's round trip:
 // its imports of CreateProcessA and CloseHandle are pointed at pass-through
 // functions here that note when the client was started and when both its
 // handles were released (and GetTempFileNameA's, to tell reading the
-// settings from reserving the script file), so "own" is a run's time less that span, which
+// settings from reserving the script file, and GetModuleFileNameW's, to tell
+// the sweep of the temporary folder from reading the settings), so "own" is a run's time less that span, which
 // holds just what a bare round trip does. That figure hardly depends on how
 // fast the machine starts processes. Its import of MessageBoxA is answered
 // here too, printing the text, so a failing run stops the benchmark instead
@@ -49,10 +52,13 @@ typedef BOOL(WINAPI* CreateProcessEntry)(LPCSTR, LPSTR, LPSECURITY_ATTRIBUTES,
                                          LPSTARTUPINFOA, LPPROCESS_INFORMATION);
 typedef BOOL(WINAPI* CloseHandleEntry)(HANDLE);
 typedef UINT(WINAPI* TempFileNameEntry)(LPCSTR, LPCSTR, UINT, LPSTR);
+typedef DWORD(WINAPI* ModuleFileNameEntry)(HMODULE, LPWSTR, DWORD);
 
 CreateProcessEntry RealCreateProcess;
 CloseHandleEntry RealCloseHandle;
 TempFileNameEntry RealTempFileName;
+ModuleFileNameEntry RealModuleFileName;
+double SettingsRead;
 double Reserving;
 HANDLE ClientHandles[2];   // the client's process and thread, until released
 double ClientStarted;
@@ -130,6 +136,12 @@ UINT WINAPI TimedTempFileName(LPCSTR directory, LPCSTR prefix, UINT unique, LPST
     return RealTempFileName(directory, prefix, unique, path);
 }
 
+DWORD WINAPI TimedModuleFileName(HMODULE module, LPWSTR path, DWORD size)
+{
+    SettingsRead = Seconds();
+    return RealModuleFileName(module, path, size);
+}
+
 BOOL WINAPI TimedCloseHandle(HANDLE handle)
 {
     BOOL closed = RealCloseHandle(handle);
@@ -194,6 +206,7 @@ struct Steps
 {
     double total;       // the whole OnCall
     double client;      // CreateProcessA to the release of the client's handles
+    double sweep;       // looking for stale log-on scripts
     double settings;    // reading the settings file
     double reserve;     // reserving and opening the script file
     double write;       // writing the text, composing the line
@@ -213,7 +226,8 @@ Steps RunPlugin(CommandEntry onCall)
     Steps steps;
     steps.total = returned - called;
     steps.client = ClientEnded - ClientStarted;
-    steps.settings = Reserving - called;
+    steps.sweep = SettingsRead - called;
+    steps.settings = Reserving - SettingsRead;
     steps.reserve = EditorAsked - Reserving;
     steps.write = ClientStarted - TextGiven;
     steps.readBack = TextHandedBack - ClientEnded;
@@ -250,7 +264,8 @@ int main(int argc, char** argv)
     char self[MAX_PATH];
     GetModuleFileNameA(NULL, self, sizeof self);
     std::string binFolder = FolderOf(self);
-    std::string client = argc > 2 ? argv[2] : binFolder + "\\bench_client.exe";
+    std::string client = argc > 2 && argv[2][0] ? argv[2] : binFolder + "\\bench_client.exe";
+    int unrelated = argc > 3 ? atoi(argv[3]) : 0;
     if (client.find(' ') != std::string::npos)
         client = "\"" + client + "\"";
 
@@ -261,6 +276,13 @@ int main(int argc, char** argv)
     std::string folder = std::string(temp) + "tamsil-bench-" + std::to_string(GetCurrentProcessId());
     if (!CreateDirectoryA(folder.c_str(), NULL))
         Fatal("cannot create the benchmark's folder");
+    for (int i = 0; i < unrelated; ++i) {
+        HANDLE file = CreateFileA((std::string(temp) + "unrelated" + std::to_string(i) + ".tmp").c_str(),
+                                  GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+        if (file == INVALID_HANDLE_VALUE)
+            Fatal("cannot create the unrelated files");
+        CloseHandle(file);
+    }
     std::string plugin = folder + "\\Tamsil.dll";
     std::string settingsFile = folder + "\\Tamsil.ini";
     if (!CopyFileA((binFolder + "\\Tamsil.dll").c_str(), plugin.c_str(), FALSE))
@@ -286,7 +308,9 @@ int main(int argc, char** argv)
         module, "kernel32.dll", "CloseHandle", reinterpret_cast<void*>(&TimedCloseHandle)));
     RealTempFileName = reinterpret_cast<TempFileNameEntry>(PatchImport(
         module, "kernel32.dll", "GetTempFileNameA", reinterpret_cast<void*>(&TimedTempFileName)));
-    if (!RealCreateProcess || !RealCloseHandle || !RealTempFileName ||
+    RealModuleFileName = reinterpret_cast<ModuleFileNameEntry>(PatchImport(
+        module, "kernel32.dll", "GetModuleFileNameW", reinterpret_cast<void*>(&TimedModuleFileName)));
+    if (!RealCreateProcess || !RealCloseHandle || !RealTempFileName || !RealModuleFileName ||
         !PatchImport(module, "user32.dll", "MessageBoxA", reinterpret_cast<void*>(&PrintedMessageBox)))
         Fatal("Tamsil.dll does not import the functions the benchmark times");
 
@@ -315,7 +339,8 @@ int main(int argc, char** argv)
     if (!ComposeCommandLine(&settings, host, settings.SqlPlus, script.c_str(), false, line, sizeof line))
         Fatal("the command line does not fit");
     printf("client line: %s\n", line);
-    printf("rounds: %d per size, alternating; times are medians\n\n", rounds);
+    printf("rounds: %d per size, alternating; times are medians\n", rounds);
+    printf("unrelated files in the temporary folder: %d\n\n", unrelated);
     printf("%8s %10s %10s %7s %8s %10s %10s %8s\n", "text", "OnCall ms", "bare ms", "ratio",
            "added", "paired ms", "own ms", "own");
 
@@ -330,7 +355,7 @@ int main(int argc, char** argv)
             RunBare(line);
         }
         std::vector<double> pluginTimes, bareTimes, differences, ownTimes;
-        std::vector<double> settingsTimes, reserve, write, readBack, finish;
+        std::vector<double> sweep, settingsTimes, reserve, write, readBack, finish;
         for (int i = 0; i < rounds; ++i) {
             // Which goes first alternates too, so a drift in the machine's
             // speed weighs on both alike.
@@ -340,6 +365,7 @@ int main(int argc, char** argv)
                     Steps steps = RunPlugin(onCall);
                     pluginTimes.push_back(Seconds() - start);
                     ownTimes.push_back(pluginTimes.back() - steps.client);
+                    sweep.push_back(steps.sweep);
                     settingsTimes.push_back(steps.settings);
                     reserve.push_back(steps.reserve);
                     write.push_back(steps.write);
@@ -363,14 +389,15 @@ int main(int argc, char** argv)
                Median(differences) * 1000, own, own / bare * 100);
         met = met && ratio <= 1.05;
         char stepsLine[200];
-        snprintf(stepsLine, sizeof stepsLine, "%8u %10.3f %10.3f %10.3f %10.3f %10.3f\n",
-                 static_cast<unsigned>(size), Median(settingsTimes) * 1000, Median(reserve) * 1000,
-                 Median(write) * 1000, Median(readBack) * 1000, Median(finish) * 1000);
+        snprintf(stepsLine, sizeof stepsLine, "%8u %10.3f %10.3f %10.3f %10.3f %10.3f %10.3f\n",
+                 static_cast<unsigned>(size), Median(sweep) * 1000, Median(settingsTimes) * 1000,
+                 Median(reserve) * 1000, Median(write) * 1000, Median(readBack) * 1000,
+                 Median(finish) * 1000);
         stepLines += stepsLine;
     }
     printf("\nthe plug-in's own time by step, medians in ms:\n");
-    printf("%8s %10s %10s %10s %10s %10s\n", "text", "settings", "reserve", "write", "read back",
-           "delete");
+    printf("%8s %10s %10s %10s %10s %10s %10s\n", "text", "sweep", "settings", "reserve", "write",
+           "read back", "delete");
     printf("%s", stepLines.c_str());
     printf("\nadded: OnCall's median over the bare median; paired: median of OnCall less\n"
            "the bare run next to it; own: median of OnCall less its own client span.\n");
@@ -381,5 +408,7 @@ int main(int argc, char** argv)
     DeleteFileA(plugin.c_str());
     DeleteFileA(settingsFile.c_str());
     RemoveDirectoryA(folder.c_str());
+    for (int i = 0; i < unrelated; ++i)
+        DeleteFileA((std::string(temp) + "unrelated" + std::to_string(i) + ".tmp").c_str());
     return 0;
 }
