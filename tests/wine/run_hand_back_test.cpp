@@ -12,6 +12,10 @@ class HandBack : public RunTest
 
 const char GROWN[] =
     "The script file %s has grown past 102400 bytes and was kept.\nThe editor text is unchanged.\n";
+const char CANNOT_READ_BACK[] =
+    "Cannot read back the script file %s\nERROR: %d\nMSG:%s\nThe editor text is unchanged.\n";
+const char LOGON_SCRIPT_KEPT[] = "The log-on script %s, which holds the password, could not be deleted."
+                                 "\nERROR: %d\nMSG:%s\nDelete it by hand.\n";
 const char HOLDS_NUL[] =
     "The script file %s holds a NUL byte, which the editor cannot take, and was kept.\n"
     "The editor text is unchanged.\n";
@@ -168,26 +172,41 @@ TEST_F(HandBack, ReturnsOnlyAfterTheClientHasEnded)
     EXPECT_EQ(std::vector<std::string>{"select 1 from dual;\r\n-- done\r\n"}, SetTexts());
 }
 
+
 // A scanner that holds the script or the log-on script for a moment after
-// the client has ended is waited for: the run ends as if nothing held them.
-TEST_F(HandBack, AFileHeldForAMomentIsWaitedFor)
+// the client has ended is waited for. Held past the retries, the script is
+// kept with the read-back message; the log-on script is named in a message
+// of its own, and the text still comes back.
+TEST_F(HandBack, AFileHeldAfterTheClientEndedIsWaitedForThenReported)
 {
-    std::string temporary = OwnTemporaryFolder();
+    OwnTemporaryFolder();
     SetHostText(HOST_USER, HOST_USER_WIDTH, "APPUSER");
     SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "tiger");
     Settings("DeleteTemp=1\r\nHidePassword=1\r\n");
     EditorText = "select 1 from dual;\r\n";
-    SetClientControl("TAMSIL_CLIENT_ACTION", "append");
-    SetClientControl("TAMSIL_CLIENT_TEXT", "-- done\r\n");
-    const struct { const char* file; const char* share; } holds[] = {{"script", "none"}, {"logon-script", "read"}};
+    const struct { const char* file; const char* share; const char* time; const char* message; } holds[] = {
+        {"script", "none", "300", NULL},
+        {"logon-script", "read", "300", NULL},
+        {"script", "read", "10000", CANNOT_READ_BACK},
+        {"logon-script", "none", "10000", LOGON_SCRIPT_KEPT},
+    };
     for (const auto& hold : holds) {
+        SCOPED_TRACE(std::string(hold.file) + " " + hold.time);
+        ShownMessages.clear();
+        HostCalls.clear();
         SetClientControl("TAMSIL_CLIENT_HOLD", hold.file);
         SetClientControl("TAMSIL_CLIENT_HOLD_SHARE", hold.share);
+        SetClientControl("TAMSIL_CLIENT_HOLD_FOR", hold.time);
         OnCall();
-        EXPECT_EQ(0u, ClientRuns().back()["hold"].find("held ")) << hold.file;
+        ClientRun run = ClientRuns().back();
+        std::string held = run["hold"].substr(strlen("held "));
+        if (hold.message)
+            ExpectOneRunError(FormatMessageText(hold.message, held, ERROR_SHARING_VIOLATION));
+        EXPECT_EQ(hold.message == NULL, ShownMessages.empty());
+        EXPECT_EQ(hold.message != CANNOT_READ_BACK, SetTexts() == std::vector<std::string>{EditorText});
+        EXPECT_EQ(hold.message != NULL, FileExists(held)) << "kept only when reported";
+        HANDLE holder = OpenProcess(SYNCHRONIZE, FALSE, strtoul(run["holder"].c_str(), NULL, 10));
+        WaitForSingleObject(holder, 30000);   // until it lets go of the file
+        CloseHandle(holder);
     }
-    EXPECT_TRUE(ShownMessages.empty());
-    EXPECT_EQ(std::vector<std::string>(2, EditorText + "-- done\r\n"), SetTexts());
-    EXPECT_TRUE(ScriptsLeft().empty());
-    EXPECT_TRUE(FilesIn(temporary).empty());
 }
