@@ -328,6 +328,7 @@ TEST_F(RunFailure, ALogOnScriptLeftByARunThatNeverEndedIsDeletedByTheNextRun)
 TEST_F(RunFailure, ASettingsFileThatCannotBeReadWholeStopsTheRunAndTheDialog)
 {
     SetHostPointer(HOST_MAIN_WINDOW, GetDesktopWindow());
+    SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "tiger");
     Settings("HidePassword=1\r\n");
     HANDLE holder = CreateFileA(SettingsPath().c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
     const std::string texts[] = {FormatMessageText(CANNOT_READ_SETTINGS, SettingsPath(), ERROR_SHARING_VIOLATION),
