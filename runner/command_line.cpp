@@ -24,6 +24,15 @@ bool ClientArgument(const char* sqlPlus, bool namesFile, char* argument, size_t 
            AppendText(argument, capacity, "\"");
 }
 
+bool ProgramHasExtension(const char* program)
+{
+    const char* name = program;
+    for (const char* p = program; *p; ++p)
+        if (*p == '\\' || *p == '/' || *p == ':')
+            name = p + 1;
+    return strchr(name, '.') != NULL;
+}
+
 // Appends the log-on of the host's current connection: user, "/" and the
 // password when there is one, "@" and the connect identifier, which is the
 // connect string when set and the host's database otherwise.

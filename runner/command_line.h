@@ -48,6 +48,10 @@ bool ScriptArgument(const char* scriptPath, const char* shortPath,
 // that "sqlplus -L" keeps its option. False when the result does not fit.
 bool ClientArgument(const char* sqlPlus, bool namesFile, char* argument, size_t capacity);
 
+// Whether the last element of a program's path holds a ".": when it does
+// not, the platform starts the file of that name with ".exe" appended.
+bool ProgramHasExtension(const char* program);
+
 // The client's command line: the client argument, the log-on of the host's
 // current connection (when it has a user), " @" and the script argument, a
 // blank and the options. Nothing else is quoted or escaped. With maskPassword a

@@ -7,6 +7,7 @@
 #include "runner/command_line.h"
 #include "runner/editor_text.h"
 #include "runner/run_report.h"
+#include "runner/run_settings.h"
 #include "runner/script_file.h"
 #include "settings/settings_file.h"
 
@@ -22,6 +23,7 @@ void __cdecl OnCall(void)
     if (!HostRecord)
         return;
     LoadSettings();
+    TakeSettingsForRun(&PluginSettings);
 
     // A password kept off the command line goes to the client in a log-on
     // script, which cannot carry every password: such a run never falls

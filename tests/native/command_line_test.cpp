@@ -1,4 +1,5 @@
 #include "runner/command_line.h"
+#include "runner/run_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -239,4 +240,30 @@ TEST(CommandLine, LineThatFitsTheShortBufferIsComposedWhole)
                                     false, line, sizeof line));
     EXPECT_EQ(client + tail, line);
     EXPECT_EQ(client + tail + "L", Line(longer, host));
+}
+
+// Blanks at the ends of what names something never reach the run, nor do
+// the quotes typed around a folder; the options stay exactly as typed.
+TEST(SettingsForRun, TakeWhatNamesSomething)
+{
+    const struct { const char *sqlPlus, *connect, *folder, *options, *runSqlPlus, *runConnect,
+                   *runFolder; } cases[] = {
+        {" C:\\c\\sqlplus.exe\t", " PROD ", "\"C:\\My Scripts\" ", " \"a b\" ",
+         "C:\\c\\sqlplus.exe", "PROD", "C:\\My Scripts"},
+        {" \t", "", "\"", "", "sqlplus", "", "\""},
+        {"sqlplus -L", "PROD", "\"\"", "x", "sqlplus -L", "PROD", ""},
+        {"\"C:\\a b\\s.exe\"", "", "\"C:\\a\"b\"", "", "\"C:\\a b\\s.exe\"", "", "C:\\a\"b"},
+    };
+    for (const auto& c : cases) {
+        Settings s(c.sqlPlus, c.options, c.connect);
+        Settings::set(s.record->WorkingDirectory, sizeof s.record->WorkingDirectory, c.folder);
+        TakeSettingsForRun(s.record.get());
+        EXPECT_STREQ(c.runSqlPlus, s.record->SqlPlus);
+        EXPECT_STREQ(c.runConnect, s.record->ConnectString);
+        EXPECT_STREQ(c.runFolder, s.record->WorkingDirectory);
+        EXPECT_STREQ(c.options, s.record->Options);
+    }
+    EXPECT_FALSE(ProgramHasExtension("C:\\Program Files\\Client\\bin\\sqlplus"));
+    EXPECT_FALSE(ProgramHasExtension("C:\\a.b\\sqlplus -L"));
+    EXPECT_TRUE(ProgramHasExtension("C:\\a b\\sqlplus.exe -L"));
 }

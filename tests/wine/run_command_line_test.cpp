@@ -116,38 +116,55 @@ TEST_F(ClientCommandLine, StartsTheClientFromTheLineAloneInTheHostsSurroundings)
     EXPECT_EQ(std::string(current, length), runs[0]["directory"]);
 }
 
-// The client as the user types it into the settings dialog, saved, and on
-// the next run's line. The platform's search would find an unquoted path
+// Values as the user types them into the settings dialog, saved, and on the
+// next run's line. The platform's search would find an unquoted client path
 // with blanks by trying its words in turn, but Windows starts the program
-// from the first word and gives the client the rest as its log-on.
-TEST_F(ClientCommandLine, AClientPathWithBlanksReachesThePlatformAsOneWord)
+// from the first word that names one and gives the client the rest as its
+// log-on.
+TEST_F(ClientCommandLine, WhatTheUserTypesIntoTheDialogReachesTheClientAsMeant)
 {
     std::string clientFolder = folder + "\\client dir";
     ASSERT_TRUE(CreateDirectoryA(clientFolder.c_str(), NULL));
     std::string path = clientFolder + "\\sqlplus_standin.exe";
     ASSERT_TRUE(CopyFileA(client.c_str(), path.c_str(), FALSE));
+    // What an unquoted "...\\client dir\\sqlplus_standin" would start.
+    ASSERT_TRUE(CopyFileA(client.c_str(), (folder + "\\client.exe").c_str(), FALSE));
+    std::string noExe = path.substr(0, path.size() - 4), scripts = folder + "\\my scripts";
+    ASSERT_TRUE(CreateDirectoryA(scripts.c_str(), NULL));
+    SetHostText(HOST_USER, HOST_USER_WIDTH, "APPUSER");
+    SetHostText(HOST_DATABASE, HOST_DATABASE_WIDTH, "ORCL");
     EditorText = "select 1 from dual;";
-    const struct { std::string typed, started; } cases[] = {
+    const struct { int id; std::string typed, started, options, parameters, scripts; } cases[] = {
         // An existing file with a blank goes in quotes, whether or not the
-        // user typed them; anything else goes in as typed.
-        {path, "\"" + path + "\""},
-        {"\"" + path + "\"", "\"" + path + "\""},
-        {path + " -L", path + " -L"},
+        // user typed them, or its ".exe"; a value with a quote as typed.
+        {IDC_SQLPLUS, path, "\"" + path + "\"", "", "", workFolder},
+        {IDC_SQLPLUS, "\"" + path + "\"", "\"" + path + "\"", "", "", workFolder},
+        {IDC_SQLPLUS, noExe, "\"" + noExe + "\"", "", "", workFolder},
+        {IDC_SQLPLUS, "\"" + path + "\" -L", "\"" + path + "\" -L", "", "", workFolder},
+        // Blanks at the ends of a value stay, so one parameter stays one.
+        {IDC_OPTIONS, "\"EMEA 2026\" ", client, "\"EMEA 2026\" ", "EMEA 2026\n", workFolder},
+        // A folder with blanks, typed in quotes as users do.
+        {IDC_WORKDIR, "\"" + scripts + "\"", client, "", "", scripts},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
+        workFolder = c.scripts;
         StartOver();
         Settings();
         DriveDialog([this] { OnSettings(); }, [&](HWND dialog) {
-            SetControlText(dialog, IDC_SQLPLUS, c.typed);
+            SetControlText(dialog, c.id, c.typed);
             Click(dialog, IDOK);
         });
         std::string script = RunKeepingTheScript();
+        char shortScript[MAX_PATH] = "";
+        GetShortPathNameA(script.c_str(), shortScript, sizeof shortScript);
+        std::string argument = script.find(' ') == std::string::npos ? script : shortScript;
         ASSERT_EQ(1u, StartRequests.size());
-        EXPECT_EQ(c.started + " @" + script + " ", StartRequests[0].line);
+        EXPECT_EQ(c.started + " APPUSER@ORCL @" + argument + " " + c.options, StartRequests[0].line);
         std::vector<ClientRun> runs = ClientRuns();
         ASSERT_EQ(1u, runs.size()) << "the client did not run";
-        EXPECT_EQ(script, runs[0]["script-path"]);
+        EXPECT_EQ("APPUSER@ORCL", runs[0]["logon"]);
+        EXPECT_EQ(c.parameters, runs[0]["parameters"]);
         EXPECT_EQ(EditorText, runs[0]["script"]);
     }
 }
