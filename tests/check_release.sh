@@ -11,27 +11,18 @@ cd "$(dirname "$0")/.."
 start=$SECONDS
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-# Its note on uncommitted changes is no fault here; its errors are.
-release() { # <folder> [command running it as another builder...]
-  local dir=$work/$1
-  shift
-  if ! "$@" ./scripts/release.sh "$dir/dist" "$dir/build" >/dev/null 2>"$work/release.log"; then
-    cat "$work/release.log"
-    exit 1
-  fi
-}
-release .
 # The second builder is another numeric user in a user namespace, where the
 # files it writes stay this user's own; without user namespaces, this user.
-# Both with another umask, into another folder.
+# It runs with another umask, into another folder.
 other=$(($(id -u) + 1))
-second=(sh -c 'umask 027 && exec "$@"' sh)
-if unshare --map-user="$other" --map-group="$other" true 2>/dev/null; then
-  second=(unshare --map-user="$other" --map-group="$other" "${second[@]}")
-else
-  other="$(id -u) (no user namespaces here)"
+as_other=(unshare --map-user="$other" --map-group="$other")
+"${as_other[@]}" true 2>/dev/null || { as_other=(); other="$(id -u) (no user namespaces here)"; }
+# Its note on uncommitted changes is no fault here; its errors are.
+if ! ./scripts/release.sh "$work/dist" "$work/build" >/dev/null 2>"$work/release.log" ||
+   ! (umask 027 && "${as_other[@]}" ./scripts/release.sh "$work/second/dist" "$work/second/build") >/dev/null 2>>"$work/release.log"; then
+  cat "$work/release.log"
+  exit 1
 fi
-release second "${second[@]}"
 status=0
 
 # Compares two files; on a difference names the first differing offset.
