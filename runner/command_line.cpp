@@ -24,27 +24,86 @@ bool ClientArgument(const char* sqlPlus, bool namesFile, char* argument, size_t 
            AppendText(argument, capacity, "\"");
 }
 
-// Appends the log-on of the host's current connection: user, "/" and the
-// password when there is one, "@" and the connect identifier, which is the
-// connect string when set and the host's database otherwise.
-static bool AppendLogon(char* text, size_t capacity, const SettingsRecord* settings,
-                        const PL_HOSTINFO* host, bool maskPassword)
+// The host's current connection, as the log-on carries it.
+struct Logon
 {
     char user[HOST_USER_WIDTH + 1];
     char password[HOST_PASSWORD_WIDTH + 1];
     char database[HOST_DATABASE_WIDTH + 1];
-    HostText(host, HOST_USER, HOST_USER_WIDTH, user, sizeof user);
-    HostText(host, HOST_PASSWORD, HOST_PASSWORD_WIDTH, password, sizeof password);
-    HostText(host, HOST_DATABASE, HOST_DATABASE_WIDTH, database, sizeof database);
+    const char* connect;   // the connect string when set, else the database
+};
 
-    bool fits = AppendText(text, capacity, user);
-    if (password[0] != '\0') {
-        fits = AppendText(text, capacity, "/") && fits;
-        fits = AppendText(text, capacity, maskPassword ? MASKED_PASSWORD : password) && fits;
+static void ReadLogon(const SettingsRecord* settings, const PL_HOSTINFO* host, Logon* logon)
+{
+    HostText(host, HOST_USER, HOST_USER_WIDTH, logon->user, sizeof logon->user);
+    HostText(host, HOST_PASSWORD, HOST_PASSWORD_WIDTH, logon->password, sizeof logon->password);
+    HostText(host, HOST_DATABASE, HOST_DATABASE_WIDTH, logon->database, sizeof logon->database);
+    logon->connect = settings->ConnectString[0] != '\0' ? settings->ConnectString : logon->database;
+}
+
+bool QuotesPassword(const char* password)
+{
+    static const char PLAIN[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_$#";
+    return password[strspn(password, PLAIN)] != '\0' && strchr(password, '"') == NULL;
+}
+
+static bool AppendBackslashes(char* text, size_t capacity, size_t count)
+{
+    bool fits = true;
+    for (; count > 0; --count)
+        fits = AppendText(text, capacity, "\\") && fits;
+    return fits;
+}
+
+// Appends a part of the log-on word, escaped when asked so that the client's
+// C runtime reads it back unchanged: a quote goes as \", and the backslashes
+// right before it, counted across parts in *backslashes, are doubled.
+static bool AppendWordPart(char* text, size_t capacity, const char* part, bool escaped,
+                           size_t* backslashes)
+{
+    if (!escaped)
+        return AppendText(text, capacity, part);
+    bool fits = true;
+    for (const char* c = part; *c != '\0'; ++c) {
+        if (*c == '"')
+            fits = AppendBackslashes(text, capacity, *backslashes + 1) && fits;
+        *backslashes = *c == '\\' ? *backslashes + 1 : 0;
+        const char one[2] = {*c, '\0'};
+        fits = AppendText(text, capacity, one) && fits;
     }
-    fits = AppendText(text, capacity, "@") && fits;
-    const char* connect = settings->ConnectString[0] != '\0' ? settings->ConnectString : database;
-    return AppendText(text, capacity, connect) && fits;
+    return fits;
+}
+
+// Appends the log-on of the host's current connection: user, "/" and the
+// password when there is one, "@" and the connect identifier. onLine
+// escapes it for the command line when the password is quoted; a password
+// that needs no quotes leaves the word as it always was.
+static bool AppendLogon(char* text, size_t capacity, const SettingsRecord* settings,
+                        const PL_HOSTINFO* host, bool maskPassword, bool onLine)
+{
+    Logon logon;
+    ReadLogon(settings, host, &logon);
+    bool quoted = QuotesPassword(logon.password);
+    bool escaped = onLine && quoted;
+    // Decided on the real password, so that the masked line shows the same.
+    bool wrapped = escaped && (HasBlank(logon.user) || HasBlank(logon.password) ||
+                               HasBlank(logon.connect));
+    size_t backslashes = 0;
+    bool fits = !wrapped || AppendText(text, capacity, "\"");
+    fits = AppendWordPart(text, capacity, logon.user, escaped, &backslashes) && fits;
+    if (logon.password[0] != '\0') {
+        fits = AppendWordPart(text, capacity, quoted ? "/\"" : "/", escaped, &backslashes) && fits;
+        fits = AppendWordPart(text, capacity, maskPassword ? MASKED_PASSWORD : logon.password,
+                              escaped, &backslashes) && fits;
+        fits = (!quoted || AppendWordPart(text, capacity, "\"", escaped, &backslashes)) && fits;
+    }
+    fits = AppendWordPart(text, capacity, "@", escaped, &backslashes) && fits;
+    fits = AppendWordPart(text, capacity, logon.connect, escaped, &backslashes) && fits;
+    if (wrapped)
+        fits = AppendBackslashes(text, capacity, backslashes) && AppendText(text, capacity, "\"") &&
+               fits;
+    return fits;
 }
 
 bool ComposeCommandLine(const SettingsRecord* settings, const PL_HOSTINFO* host,
@@ -54,7 +113,7 @@ bool ComposeCommandLine(const SettingsRecord* settings, const PL_HOSTINFO* host,
     bool fits = CopyText(line, capacity, clientArgument);
     if (HostTextLength(host, HOST_USER, HOST_USER_WIDTH) > 0) {
         fits = AppendText(line, capacity, " ") && fits;
-        fits = AppendLogon(line, capacity, settings, host, maskPassword) && fits;
+        fits = AppendLogon(line, capacity, settings, host, maskPassword, true) && fits;
     }
     fits = AppendText(line, capacity, " @") && fits;
     fits = AppendText(line, capacity, scriptArgument) && fits;
@@ -69,18 +128,28 @@ bool HidesPassword(const SettingsRecord* settings, const PL_HOSTINFO* host)
            HostTextLength(host, HOST_PASSWORD, HOST_PASSWORD_WIDTH) > 0;
 }
 
-bool PasswordHoldsAmpersand(const PL_HOSTINFO* host)
+const char* LogonScriptPartWithAmpersand(const SettingsRecord* settings, const PL_HOSTINFO* host,
+                                         const char* scriptFolder)
 {
-    char password[HOST_PASSWORD_WIDTH + 1];
-    HostText(host, HOST_PASSWORD, HOST_PASSWORD_WIDTH, password, sizeof password);
-    return strchr(password, '&') != NULL;
+    Logon logon;
+    ReadLogon(settings, host, &logon);
+    const char* const parts[][2] = {
+        {logon.password, "password"},   {logon.user, "user name"},
+        {logon.connect, "connect identifier"}, {settings->Options, "options"},
+        {scriptFolder, "script folder"},
+    };
+    for (const auto& part : parts) {
+        if (strchr(part[0], '&') != NULL)
+            return part[1];
+    }
+    return NULL;
 }
 
 bool ComposeLogonScript(const SettingsRecord* settings, const PL_HOSTINFO* host,
                         const char* scriptArgument, char* text, size_t capacity)
 {
-    bool fits = CopyText(text, capacity, "connect ");
-    fits = AppendLogon(text, capacity, settings, host, false) && fits;
+    bool fits = CopyText(text, capacity, "set echo off\r\nconnect ");
+    fits = AppendLogon(text, capacity, settings, host, false, false) && fits;
     fits = AppendText(text, capacity, "\r\n@") && fits;
     fits = AppendText(text, capacity, scriptArgument) && fits;
     fits = AppendText(text, capacity, " ") && fits;

@@ -96,6 +96,23 @@ TEST(CommandLine, LogOnShapes)
               Line(Settings(), Host("APPUSER", "", "")));
     EXPECT_EQ("sqlplus APPUSER/secret@ @C:\\TEMP\\se3F.TMP ",
               Line(Settings(), Host("APPUSER", "secret", "")));
+
+    // A password SQL*Plus would split goes in quotes, escaped for the
+    // client's runtime; masked, the quoting follows the real password.
+    const struct { const char* password; const char* logon; const char* masked; } passwords[] = {
+        {"Spring@2026", R"(APPUSER/\"Spring@2026\"@ORCL)", R"(APPUSER/\"********\"@ORCL)"},
+        {"two words", R"("APPUSER/\"two words\"@ORCL")", R"("APPUSER/\"********\"@ORCL")"},
+        {R"(ends\)", R"(APPUSER/\"ends\\\"@ORCL)", R"(APPUSER/\"********\"@ORCL)"},
+        {"Tiger_$#09", "APPUSER/Tiger_$#09@ORCL", "APPUSER/********@ORCL"},
+        // A quote cannot be quoted: such a password goes as it is.
+        {R"(ti"g er)", R"(APPUSER/ti"g er@ORCL)", "APPUSER/********@ORCL"},
+    };
+    for (const auto& p : passwords) {
+        EXPECT_EQ(std::string("sqlplus ") + p.logon + " @C:\\TEMP\\se3F.TMP ",
+                  Line(Settings(), Host("APPUSER", p.password, "ORCL")));
+        EXPECT_EQ(std::string("sqlplus ") + p.masked + " @C:\\TEMP\\se3F.TMP ",
+                  Line(Settings(), Host("APPUSER", p.password, "ORCL"), SCRIPT, true));
+    }
 }
 
 TEST(CommandLine, ClientAndOptionsGoInAsTyped)
@@ -133,10 +150,10 @@ TEST(CommandLine, MaskingGoesByPositionNotByTheText)
     // the script path and the options: only its own place is masked.
     EXPECT_EQ("se3F se3F/********@se3F @C:\\TEMP\\se3F.TMP se3F",
               Line(Settings("se3F", "se3F", "se3F"), Host("se3F", "se3F", "ORCL"), SCRIPT, true));
-    // A password of asterisks or "@" is masked the same way.
-    EXPECT_EQ("sqlplus U/********@DB @C:\\TEMP\\se3F.TMP ",
+    // A password of asterisks or "@" is masked the same way, in its quotes.
+    EXPECT_EQ(R"(sqlplus U/\"********\"@DB @C:\TEMP\se3F.TMP )",
               Line(Settings(), Host("U", "@", "DB"), SCRIPT, true));
-    EXPECT_EQ("sqlplus U/********@DB @C:\\TEMP\\se3F.TMP ",
+    EXPECT_EQ(R"(sqlplus U/\"********\"@DB @C:\TEMP\se3F.TMP )",
               Line(Settings(), Host("U", "***", "DB"), SCRIPT, true));
     // Without a password, or without a user (so no log-on), nothing is masked.
     EXPECT_EQ("sqlplus U@DB @C:\\TEMP\\se3F.TMP ", Line(Settings(), Host("U", "", "DB"), SCRIPT, true));
@@ -180,9 +197,18 @@ TEST(CommandLine, EveryFieldAtItsCapacityFitsExactly)
 {
     const std::string client(SETTINGS_PATH_CAPACITY - 1, 'c');
     const std::string options(SETTINGS_OPTIONS_CAPACITY - 1, 'o');
-    const std::string connect(SETTINGS_PATH_CAPACITY - 1, 'k');
-    const std::string user(HOST_USER_WIDTH, 'u');
-    const std::string password(HOST_PASSWORD_WIDTH, 'p');
+    // The longest log-on word: every quote escaped, every backslash doubled
+    // before the password's closing quote, and the word in quotes.
+    const std::string connect(SETTINGS_PATH_CAPACITY - 1, '"');
+    const std::string user = " " + std::string(HOST_USER_WIDTH - 1, '"');
+    const std::string password(HOST_PASSWORD_WIDTH, '\\');
+    auto escaped = [](const std::string& text) {
+        std::string out;
+        for (char c : text)
+            out += c == '"' ? "\\\"" : std::string(1, c);
+        return out;
+    };
+    const std::string word = "\"" + escaped(user) + "/\\\"" + password + password + "\\\"@";
     const std::string database(HOST_DATABASE_WIDTH, 'd');
     const std::string path = "C:\\A B\\" + std::string(SCRIPT_PATH_CAPACITY - 1 - 7, 's');
 
@@ -196,17 +222,18 @@ TEST(CommandLine, EveryFieldAtItsCapacityFitsExactly)
     ASSERT_TRUE(ScriptArgument(path.c_str(), "", argument, sizeof argument));
 
     const std::string longest =
-        client + " " + user + "/" + password + "@" + connect + " @\"" + path + "\" " + options;
+        client + " " + word + escaped(connect) + "\" @\"" + path + "\" " + options;
     // The longest line has room for the client in quotes too.
     EXPECT_EQ(static_cast<size_t>(COMMAND_LINE_CAPACITY - 1), longest.size() + 2);
     Settings settings(client.c_str(), options.c_str(), connect.c_str());
     EXPECT_EQ(longest, Line(settings, host, argument));
-    EXPECT_EQ(client + " " + user + "/********@" + connect + " @\"" + path + "\" " + options,
+    EXPECT_EQ(client + " \"" + escaped(user) + "/\\\"********\\\"@" + escaped(connect) + "\" @\"" +
+                  path + "\" " + options,
               Line(settings, host, argument, true));
 
     // The host's Database alone: its 64 bytes and not one of User's.
     Settings noConnect(client.c_str(), options.c_str(), "");
-    EXPECT_EQ(client + " " + user + "/" + password + "@" + database + " @\"" + path + "\" " + options,
+    EXPECT_EQ(client + " " + word + database + "\" @\"" + path + "\" " + options,
               Line(noConnect, host, argument));
 
     // A buffer one byte short cuts the line and says so.
