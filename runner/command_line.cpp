@@ -56,21 +56,31 @@ static bool AppendBackslashes(char* text, size_t capacity, size_t count)
     return fits;
 }
 
+// How the log-on word is written on the command line.
+struct WordEscape
+{
+    bool escaped;             // so that the client's runtime reads it back
+    size_t backslashes;       // those ending the word so far
+    LeadByteTest isLeadByte;  // the system code page's, when known
+};
+
 // Appends a part of the log-on word, escaped when asked so that the client's
 // C runtime reads it back unchanged: a quote goes as \", and the backslashes
-// right before it, counted across parts in *backslashes, are doubled.
-static bool AppendWordPart(char* text, size_t capacity, const char* part, bool escaped,
-                           size_t* backslashes)
+// right before it, counted across parts, are doubled.
+static bool AppendWordPart(char* text, size_t capacity, const char* part, WordEscape* escape)
 {
-    if (!escaped)
+    if (!escape->escaped)
         return AppendText(text, capacity, part);
     bool fits = true;
     for (const char* c = part; *c != '\0'; ++c) {
         if (*c == '"')
-            fits = AppendBackslashes(text, capacity, *backslashes + 1) && fits;
-        *backslashes = *c == '\\' ? *backslashes + 1 : 0;
-        const char one[2] = {*c, '\0'};
-        fits = AppendText(text, capacity, one) && fits;
+            fits = AppendBackslashes(text, capacity, escape->backslashes + 1) && fits;
+        escape->backslashes = *c == '\\' ? escape->backslashes + 1 : 0;
+        char character[3] = {*c, '\0', '\0'};
+        LeadByteTest isLeadByte = escape->isLeadByte;
+        if (isLeadByte && c[1] != '\0' && isLeadByte(static_cast<unsigned char>(*c)))
+            character[1] = *++c;
+        fits = AppendText(text, capacity, character) && fits;
     }
     return fits;
 }
@@ -80,40 +90,40 @@ static bool AppendWordPart(char* text, size_t capacity, const char* part, bool e
 // escapes it for the command line when the password is quoted; a password
 // that needs no quotes leaves the word as it always was.
 static bool AppendLogon(char* text, size_t capacity, const SettingsRecord* settings,
-                        const PL_HOSTINFO* host, bool maskPassword, bool onLine)
+                        const PL_HOSTINFO* host, bool maskPassword, bool onLine,
+                        LeadByteTest isLeadByte)
 {
     Logon logon;
     ReadLogon(settings, host, &logon);
     bool quoted = QuotesPassword(logon.password);
-    bool escaped = onLine && quoted;
+    WordEscape escape = {onLine && quoted, 0, isLeadByte};
     // Decided on the real password, so that the masked line shows the same.
-    bool wrapped = escaped && (HasBlank(logon.user) || HasBlank(logon.password) ||
-                               HasBlank(logon.connect));
-    size_t backslashes = 0;
+    bool wrapped = escape.escaped && (HasBlank(logon.user) || HasBlank(logon.password) ||
+                                      HasBlank(logon.connect));
     bool fits = !wrapped || AppendText(text, capacity, "\"");
-    fits = AppendWordPart(text, capacity, logon.user, escaped, &backslashes) && fits;
+    fits = AppendWordPart(text, capacity, logon.user, &escape) && fits;
     if (logon.password[0] != '\0') {
-        fits = AppendWordPart(text, capacity, quoted ? "/\"" : "/", escaped, &backslashes) && fits;
+        fits = AppendWordPart(text, capacity, quoted ? "/\"" : "/", &escape) && fits;
         fits = AppendWordPart(text, capacity, maskPassword ? MASKED_PASSWORD : logon.password,
-                              escaped, &backslashes) && fits;
-        fits = (!quoted || AppendWordPart(text, capacity, "\"", escaped, &backslashes)) && fits;
+                              &escape) && fits;
+        fits = (!quoted || AppendWordPart(text, capacity, "\"", &escape)) && fits;
     }
-    fits = AppendWordPart(text, capacity, "@", escaped, &backslashes) && fits;
-    fits = AppendWordPart(text, capacity, logon.connect, escaped, &backslashes) && fits;
+    fits = AppendWordPart(text, capacity, "@", &escape) && fits;
+    fits = AppendWordPart(text, capacity, logon.connect, &escape) && fits;
     if (wrapped)
-        fits = AppendBackslashes(text, capacity, backslashes) && AppendText(text, capacity, "\"") &&
-               fits;
+        fits = AppendBackslashes(text, capacity, escape.backslashes) &&
+               AppendText(text, capacity, "\"") && fits;
     return fits;
 }
 
 bool ComposeCommandLine(const SettingsRecord* settings, const PL_HOSTINFO* host,
                         const char* clientArgument, const char* scriptArgument, bool maskPassword,
-                        char* line, size_t capacity)
+                        char* line, size_t capacity, LeadByteTest isLeadByte)
 {
     bool fits = CopyText(line, capacity, clientArgument);
     if (HostTextLength(host, HOST_USER, HOST_USER_WIDTH) > 0) {
         fits = AppendText(line, capacity, " ") && fits;
-        fits = AppendLogon(line, capacity, settings, host, maskPassword, true) && fits;
+        fits = AppendLogon(line, capacity, settings, host, maskPassword, true, isLeadByte) && fits;
     }
     fits = AppendText(line, capacity, " @") && fits;
     fits = AppendText(line, capacity, scriptArgument) && fits;
@@ -149,7 +159,7 @@ bool ComposeLogonScript(const SettingsRecord* settings, const PL_HOSTINFO* host,
                         const char* scriptArgument, char* text, size_t capacity)
 {
     bool fits = CopyText(text, capacity, "set echo off\r\nconnect ");
-    fits = AppendLogon(text, capacity, settings, host, false, false) && fits;
+    fits = AppendLogon(text, capacity, settings, host, false, false, NULL) && fits;
     fits = AppendText(text, capacity, "\r\n@") && fits;
     fits = AppendText(text, capacity, scriptArgument) && fits;
     fits = AppendText(text, capacity, " ") && fits;

@@ -69,9 +69,13 @@ bool QuotesPassword(const char* password);
 // With maskPassword a non-empty password is shown as eight asterisks, for
 // messages the user may copy or show around; the quoting is still decided
 // on the real password. False, with the line cut, when it does not fit.
+// isLeadByte, when given, tells the first bytes of the system code page's
+// double-byte characters, which the client's runtime reads with the byte
+// after them as one character, even one of the value of a backslash.
+typedef bool (*LeadByteTest)(unsigned char byte);
 bool ComposeCommandLine(const SettingsRecord* settings, const PL_HOSTINFO* host,
                         const char* clientArgument, const char* scriptArgument, bool maskPassword,
-                        char* line, size_t capacity);
+                        char* line, size_t capacity, LeadByteTest isLeadByte = NULL);
 
 // Whether the password goes to the client in a log-on script instead of on
 // its command line: the setting asks for it, and the host's connection has
