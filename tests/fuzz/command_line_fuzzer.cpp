@@ -8,19 +8,16 @@
 //   - the settings' texts end in a NUL within their capacities, as the
 //     settings file gives them; the script path and its short form are at
 //     most 259 characters, as the platform gives them;
-//   - the line, masked and unmasked, always fits the longest-line buffer
-//     and ends in a NUL inside it; with a password that needs no quotes it
-//     equals the plain composition, and with one that does, its log-on word
-//     parsed back by the client's C runtime rules is exactly the log-on
-//     with the password in quotes, and SQL*Plus's split of it gives the
-//     password back; the log-on script equals its plain composition;
-//   - the part of the log-on script named for holding "&" is the first that
-//     holds one;
+//   - the line, masked and unmasked, always fits the longest-line buffer,
+//     ends in a NUL inside it and equals the plain composition, and so does
+//     the log-on script in its buffer; a password with a byte beyond the
+//     letters, digits, "_", "$" and "#" (and no quote) stands in quotes, and
+//     on the line its log-on word, parsed back by the rules of the client's
+//     C runtime, is exactly the log-on with the real password in quotes;
 //   - in any smaller buffer it is that composition cut, still NUL-ended, and
 //     the result says whether it fitted.
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include <ctype.h>
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -28,7 +25,6 @@
 
 #include <memory>
 #include <string>
-#include <utility>
 
 #include "runner/command_line.h"
 
@@ -75,79 +71,65 @@ std::string ReferenceClient(const std::string& sqlPlus, bool namesFile)
 
 bool NeedsQuotes(const std::string& password)
 {
-    bool plain = true;
-    for (unsigned char c : password)
-        plain = plain && (isalnum(c) || c == '_' || c == '$' || c == '#') && c < 0x80;
-    return !plain && password.find('"') == std::string::npos;
+    return password.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                                      "0123456789_$#") != std::string::npos &&
+           password.find('"') == std::string::npos;
 }
 
-// The log-on, unescaped: as the client should get it.
-std::string ReferenceLogon(const SettingsRecord& settings, const unsigned char* record,
-                           bool masked)
+// The argument that starts at *at, as the C runtime (and CommandLineToArgvW)
+// reads it: blanks and tabs outside quotes end it; 2n backslashes and a
+// quote give n backslashes and open or close quotes, 2n+1 give n and the
+// quote; other backslashes stay. *at ends after it; *open tells whether
+// the line ended inside quotes.
+std::string ParseArgument(const std::string& line, size_t* at, bool* open)
 {
+    std::string argument;
+    size_t i = *at, backslashes = 0;
+    for (*open = false; i < line.size() && (*open || (line[i] != ' ' && line[i] != '\t')); ++i) {
+        if (line[i] == '\\') {
+            ++backslashes;
+            continue;
+        }
+        argument.append(line[i] == '"' ? backslashes / 2 : backslashes, '\\');
+        if (line[i] == '"' && backslashes % 2 == 0)
+            *open = !*open;
+        else
+            argument += line[i];
+        backslashes = 0;
+    }
+    *at = i;
+    return argument.append(backslashes, '\\');
+}
+
+std::string ReferenceLine(const SettingsRecord& settings, const unsigned char* record,
+                          const std::string& client, const std::string& argument, bool masked)
+{
+    std::string user = Field(record, HOST_USER, HOST_USER_WIDTH);
     std::string password = Field(record, HOST_PASSWORD, HOST_PASSWORD_WIDTH);
     std::string database = Field(record, HOST_DATABASE, HOST_DATABASE_WIDTH);
     std::string connect = settings.ConnectString;
-    std::string shown = masked ? std::string("********") : password;
-    if (NeedsQuotes(password))
-        shown = "\"" + shown + "\"";
-    return Field(record, HOST_USER, HOST_USER_WIDTH) + (password.empty() ? "" : "/" + shown) + "@" +
-           (connect.empty() ? database : connect);
-}
-
-// One argument of a command line, from at, as the C runtime reads it (and
-// CommandLineToArgvW): blanks and tabs outside quotes end it; 2n
-// backslashes and a quote give n backslashes and open or close quotes, 2n+1
-// and a quote give n backslashes and the quote; other backslashes stay.
-std::string ParseArgument(const std::string& line, size_t* at, bool* quoted)
-{
-    std::string argument;
-    *quoted = false;
-    size_t i = *at;
-    while (i < line.size() && (*quoted || (line[i] != ' ' && line[i] != '\t'))) {
-        size_t backslashes = 0;
-        while (i < line.size() && line[i] == '\\')
-            ++backslashes, ++i;
-        if (i < line.size() && line[i] == '"') {
-            argument.append(backslashes / 2, '\\');
-            if (backslashes % 2 == 1)
-                argument += '"';
-            else
-                *quoted = !*quoted;
-            ++i;
-        } else if (backslashes > 0) {
-            argument.append(backslashes, '\\');
-        } else {
-            argument += line[i++];
-        }
+    std::string line = client;
+    if (!user.empty()) {
+        line += " " + user;
+        std::string shown = masked ? std::string("********") : password;
+        if (!password.empty())
+            line += "/" + (NeedsQuotes(password) ? "\"" + shown + "\"" : shown);
+        line += "@" + (connect.empty() ? database : connect);
     }
-    *at = i;
-    return argument;
+    return line + " @" + argument + " " + settings.Options;
 }
 
 std::string ReferenceLogonScript(const SettingsRecord& settings, const unsigned char* record,
                                  const std::string& argument)
 {
-    return "set echo off\r\nconnect " + ReferenceLogon(settings, record, false) + "\r\n@" +
-           argument + " " + settings.Options + "\r\n";
-}
-
-const char* ReferenceAmpersandPart(const SettingsRecord& settings, const unsigned char* record)
-{
+    std::string user = Field(record, HOST_USER, HOST_USER_WIDTH);
+    std::string password = Field(record, HOST_PASSWORD, HOST_PASSWORD_WIDTH);
+    std::string database = Field(record, HOST_DATABASE, HOST_DATABASE_WIDTH);
     std::string connect = settings.ConnectString;
-    if (connect.empty())
-        connect = Field(record, HOST_DATABASE, HOST_DATABASE_WIDTH);
-    const std::pair<std::string, const char*> parts[] = {
-        {Field(record, HOST_PASSWORD, HOST_PASSWORD_WIDTH), "password"},
-        {Field(record, HOST_USER, HOST_USER_WIDTH), "user name"},
-        {connect, "connect identifier"},
-        {settings.Options, "options"},
-        {settings.WorkingDirectory, "script folder"},
-    };
-    for (const auto& part : parts)
-        if (part.first.find('&') != std::string::npos)
-            return part.second;
-    return nullptr;
+    std::string shown = NeedsQuotes(password) ? "\"" + password + "\"" : password;
+    std::string logon = user + (password.empty() ? "" : "/" + shown) + "@" +
+                        (connect.empty() ? database : connect);
+    return "set echo off\r\nconnect " + logon + "\r\n@" + argument + " " + settings.Options + "\r\n";
 }
 
 // A settings text of random length within its capacity; what follows its NUL
@@ -168,47 +150,31 @@ void CheckLine(const SettingsRecord& settings, const unsigned char* record, cons
                const char* argument, bool masked, size_t smallCapacity)
 {
     const PL_HOSTINFO* host = reinterpret_cast<const PL_HOSTINFO*>(record);
-    std::string user = Field(record, HOST_USER, HOST_USER_WIDTH);
-    std::string password = Field(record, HOST_PASSWORD, HOST_PASSWORD_WIDTH);
-    std::string logon = ReferenceLogon(settings, record, masked);
-    std::string head = std::string(client) + (user.empty() ? "" : " ");
-    std::string tail = std::string(" @") + argument + " " + settings.Options;
+    std::string expected = ReferenceLine(settings, record, client, argument, masked);
 
     std::unique_ptr<char[]> line(new char[COMMAND_LINE_CAPACITY]);
     memset(line.get(), '#', COMMAND_LINE_CAPACITY);
     bool fits = ComposeCommandLine(&settings, host, client, argument, masked, line.get(),
                                    COMMAND_LINE_CAPACITY);
     const char* text = TextIn(line.get(), COMMAND_LINE_CAPACITY);
-    std::string expected = head + (user.empty() ? "" : logon) + tail;
     if (!fits || !text)
         Fail("line did not fit", expected, text);
-    if (user.empty() || !NeedsQuotes(password)) {
-        if (expected != text)
-            Fail("line differs", expected, text);
-    } else {
-        // The log-on word between the head and the tail, read back as the
-        // client's runtime reads it: one argument, the log-on exactly, in
-        // quotes as a whole when (and only when) the real one has a blank.
-        std::string composed = text;
-        size_t at = head.size();
-        bool open = false;
-        std::string word = composed.size() >= head.size() + tail.size()
-                               ? composed.substr(0, composed.size() - tail.size())
-                               : std::string();
-        std::string back = ParseArgument(word, &at, &open);
-        std::string real = ReferenceLogon(settings, record, false);
-        bool wrapped = real.find_first_of(" \t") != std::string::npos;
-        if (composed.compare(0, head.size(), head) != 0 || word.size() < head.size() ||
-            composed.substr(word.size()) != tail || at != word.size() || open || back != logon ||
-            (word.size() > head.size() && (word[head.size()] == '"') != wrapped))
-            Fail("log-on word does not read back", logon, text);
-        // SQL*Plus takes the password after the user's "/", up to its
-        // closing quote.
-        size_t start = back.find('/') + 2;
-        if (!masked && user.find('/') == std::string::npos &&
-            back.substr(start, back.find('"', start) - start) != password)
-            Fail("password does not read back", password, back.c_str());
+    // A quoted password's log-on word as the client gets it: in quotes as a
+    // whole when (and only when) the real log-on has a blank or a tab.
+    std::string back = text;
+    size_t start = strlen(client) + 1, at = start;
+    std::string user = Field(record, HOST_USER, HOST_USER_WIDTH);
+    std::string password = Field(record, HOST_PASSWORD, HOST_PASSWORD_WIDTH);
+    std::string connect = settings.ConnectString[0] != '\0' ? settings.ConnectString
+                                                            : Field(record, HOST_DATABASE, HOST_DATABASE_WIDTH);
+    bool open = false;
+    if (!user.empty() && NeedsQuotes(password)) {
+        back = back.substr(0, start) + ParseArgument(back, &at, &open) + back.substr(at);
+        if (open || (text[start] == '"') != HasBlankText(user + password + connect))
+            Fail("log-on word is not one argument", expected, text);
     }
+    if (expected != back)
+        Fail("line differs", expected, back.c_str());
     expected = text;
 
     // The same composition into a smaller buffer: cut, NUL-ended, reported.
@@ -291,12 +257,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     text = TextIn(script.get(), LOGON_SCRIPT_CAPACITY);
     if (!fits || !text || expectedScript != text)
         Fail(fits ? "log-on script differs" : "log-on script did not fit", expectedScript, text);
-
-    const char* part = LogonScriptPartWithAmpersand(
-        &settings, reinterpret_cast<const PL_HOSTINFO*>(record.get()), settings.WorkingDirectory);
-    const char* expectedPart = ReferenceAmpersandPart(settings, record.get());
-    if ((part == nullptr) != (expectedPart == nullptr) || (part && strcmp(part, expectedPart) != 0))
-        Fail("wrong part holds \"&\"", expectedPart ? expectedPart : "(none)", part ? part : "(none)");
 
     CheckLine(settings, record.get(), client.get(), argument.get(), false, smallCapacity);
     CheckLine(settings, record.get(), client.get(), argument.get(), true, smallCapacity);
