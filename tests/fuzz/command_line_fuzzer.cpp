@@ -165,11 +165,11 @@ void CheckLine(const SettingsRecord& settings, const unsigned char* record, cons
     size_t start = strlen(client) + 1, at = start;
     std::string user = Field(record, HOST_USER, HOST_USER_WIDTH);
     std::string password = Field(record, HOST_PASSWORD, HOST_PASSWORD_WIDTH);
-    std::string connect = settings.ConnectString[0] != '\0' ? settings.ConnectString
-                                                            : Field(record, HOST_DATABASE, HOST_DATABASE_WIDTH);
     bool open = false;
     if (!user.empty() && NeedsQuotes(password)) {
         back = back.substr(0, start) + ParseArgument(back, &at, &open) + back.substr(at);
+        std::string connect = settings.ConnectString[0] != '\0' ? settings.ConnectString
+                              : Field(record, HOST_DATABASE, HOST_DATABASE_WIDTH);
         if (open || (text[start] == '"') != HasBlankText(user + password + connect))
             Fail("log-on word is not one argument", expected, text);
     }

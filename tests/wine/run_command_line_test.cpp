@@ -66,11 +66,9 @@ TEST_F(ClientCommandLine, CarriesEachShapeOfLogOnAndTheOptionsLast)
         {"APPUSER", "tiger", "ORCL", "PROD", "-S -L", "APPUSER/tiger@PROD"},
         // A password SQL*Plus would split goes in quotes, escaped for the
         // client's runtime.
-        {"APPUSER", "Spring@2026", "ORCL", "", "", R"(APPUSER/\"Spring@2026\"@ORCL)",
-         R"(APPUSER/"Spring@2026"@ORCL)"},
+        {"APPUSER", "Spring@2026", "ORCL", "", "", R"(APPUSER/\"Spring@2026\"@ORCL)", R"(APPUSER/"Spring@2026"@ORCL)"},
         {"APPUSER", "a/b", "ORCL", "", "-S", R"(APPUSER/\"a/b\"@ORCL)", R"(APPUSER/"a/b"@ORCL)"},
-        {"APPUSER", "two words", "ORCL", "", "", R"("APPUSER/\"two words\"@ORCL")",
-         R"(APPUSER/"two words"@ORCL)"},
+        {"APPUSER", "two words", "ORCL", "", "", R"("APPUSER/\"two words\"@ORCL")", R"(APPUSER/"two words"@ORCL)"},
         {"APPUSER", R"(ends\)", "ORCL", "", "", R"(APPUSER/\"ends\\\"@ORCL)", R"(APPUSER/"ends\"@ORCL)"},
         // Nothing to connect to: the log-on ends in a bare "@".
         {"APPUSER", "", "", "", "", "APPUSER@"},
@@ -95,10 +93,9 @@ TEST_F(ClientCommandLine, CarriesEachShapeOfLogOnAndTheOptionsLast)
         ASSERT_EQ(1u, runs.size());
         EXPECT_EQ(expected, runs[0]["command-line"]);
         EXPECT_EQ(c.argument ? c.argument : c.logon, runs[0]["logon"]);
-        bool logsOn = c.user[0] != '\0';
         EXPECT_EQ(c.user, runs[0]["user"]);
-        EXPECT_EQ(logsOn ? c.password : "", runs[0]["password"]);
-        EXPECT_EQ(!logsOn ? "" : c.connectString[0] ? c.connectString : c.database,
+        EXPECT_EQ(c.user[0] ? c.password : "", runs[0]["password"]);
+        EXPECT_EQ(!c.user[0] ? "" : c.connectString[0] ? c.connectString : c.database,
                   runs[0]["connect-identifier"]);
         EXPECT_EQ(script, runs[0]["script-path"]);
         EXPECT_EQ(EditorText, runs[0]["script"]);

@@ -85,29 +85,29 @@ TEST_F(RunFailure, AClientThatCannotStartIsReportedWithThePasswordMasked)
     // is masked, not the same text elsewhere on the line.
     workFolder = folder + "\\tiger";
     ASSERT_TRUE(CreateDirectoryA(workFolder.c_str(), NULL));
+    SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "tiger");
     client = "no-such-client-program";
     Settings("DeleteTemp=1\r\n");
-    // Whether the whole word stands in quotes follows the real password.
-    const struct { const char* password; const char* logon; const char* shown; } cases[] = {
-        {"tiger", "APPUSER/tiger@ORCL", "APPUSER/********@ORCL"},
-        {"two words", R"("APPUSER/\"two words\"@ORCL")", R"("APPUSER/\"********\"@ORCL")"},
-    };
-    for (const auto& c : cases) {
-        StartRequests.clear();
-        ShownMessages.clear();
-        SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, c.password);
-        OnCall();
+    OnCall();
 
-        ASSERT_EQ(1u, StartRequests.size());
-        EXPECT_FALSE(StartRequests[0].started);
-        EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), StartRequests[0].error);
-        const std::string& line = StartRequests[0].line;
-        ASSERT_EQ(0u, line.find("no-such-client-program " + std::string(c.logon) + " @" + workFolder + "\\se"));
-        std::string shown = "no-such-client-program " + std::string(c.shown) + line.substr(line.find(" @"));
-        ExpectOneRunError(FormatMessageText(CANNOT_START, shown, ERROR_FILE_NOT_FOUND));
-        EXPECT_TRUE(SetTexts().empty());
-        EXPECT_TRUE(ScriptsLeft().empty()) << "DeleteTemp still applies";
-    }
+    ASSERT_EQ(1u, StartRequests.size());
+    EXPECT_FALSE(StartRequests[0].started);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), StartRequests[0].error);
+    const std::string& line = StartRequests[0].line;
+    ASSERT_EQ(0u, line.find("no-such-client-program APPUSER/tiger@ORCL @" + workFolder + "\\se"));
+    std::string shown = "no-such-client-program APPUSER/********@ORCL" + line.substr(line.find(" @"));
+    ExpectOneRunError(FormatMessageText(CANNOT_START, shown, ERROR_FILE_NOT_FOUND));
+    EXPECT_TRUE(SetTexts().empty());
+    EXPECT_TRUE(ScriptsLeft().empty()) << "DeleteTemp still applies";
+
+    // Whether the whole word stands in quotes follows the real password.
+    ShownMessages.clear();
+    SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "two words");
+    OnCall();
+    ASSERT_EQ(2u, StartRequests.size());
+    const std::string& quoted = StartRequests[1].line;
+    ExpectOneRunError(FormatMessageText(CANNOT_START, R"(no-such-client-program "APPUSER/\"********\"@ORCL")" +
+                                        quoted.substr(quoted.find(" @")), ERROR_FILE_NOT_FOUND));
 }
 
 TEST_F(RunFailure, WithoutAPasswordTheLogOnIsShownAsComposed)
@@ -244,25 +244,22 @@ TEST_F(RunFailure, HidePasswordLeavesNoPasswordBehindWhenTheRunFails)
     Settings("HidePassword=1\r\n");
 
     // "&" in any line of the log-on script: the first part that holds it.
-    std::string work = workFolder, research = folder + "\\R&D";
-    ASSERT_TRUE(CreateDirectoryA(research.c_str(), NULL));
-    const struct { const char* password; std::string folder, settings, part; } refused[] = {
-        {"ti&ger", work, "Options=region=EMEA&year=2026\r\n", "password"},
-        {"tiger", research, "Options=region=EMEA&year=2026\r\n", "options"},
-        {"tiger", research, "", "script folder"},
+    std::string work = workFolder;
+    const struct { const char* password; std::string folder, options, part; } refused[] = {
+        {"ti&ger", work, "region=EMEA&year=2026", "password"},
+        {"tiger", folder + "\\R&D", "region=EMEA&year=2026", "options"},
+        {"tiger", folder + "\\R&D", "", "script folder"},
     };
     for (const auto& c : refused) {
         ShownMessages.clear();
         SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, c.password);
-        workFolder = c.folder;
-        Settings("HidePassword=1\r\n" + c.settings);
+        CreateDirectoryA((workFolder = c.folder).c_str(), NULL);
+        Settings("HidePassword=1\r\nOptions=" + c.options + "\r\n");
         OnCall();
         ExpectOneRunError("The " + c.part + " holds \"&\", which SQL*Plus reads in a script as a "
                           "substitution variable.\nClear HidePassword in the settings file to pass "
                           "the password on the command line.\n");
-        EXPECT_TRUE(HostCalls.empty());
-        EXPECT_TRUE(ScriptsLeft().empty());
-        EXPECT_TRUE(FilesIn(temporary).empty());
+        EXPECT_TRUE(HostCalls.empty() && ScriptsLeft().empty() && FilesIn(temporary).empty());
     }
     workFolder = work;
     Settings("HidePassword=1\r\n");
