@@ -45,11 +45,11 @@
 // with /nolog "logon-script" (its bytes, or "logon-script-error") and, when
 // it has a connect line, "echo" ("on" or "off" when that line was read),
 // "logon" (the word from the line or the connect line) and, when there is
-// one, its parts "user", "password" and "connect-identifier", "script-path", "parameters" (one per line), "directory" (its
-// current directory), then "script" (the
-// bytes read through the script path) or "script-error" (the error code),
-// and, after the sleep and the action, "action" and "end" (empty). A run
-// whose log has no "end" has not finished.
+// one, its parts "user", "password" and "connect-identifier", "script-path",
+// "parameters" (one per line), "directory" (its current directory), then
+// "script" (the bytes read through the script path) or "script-error" (the
+// error code), and, after the sleep and the action, "action" and "end"
+// (empty). A run whose log has no "end" has not finished.
 #include <windows.h>
 
 #include <stdio.h>
