@@ -11,6 +11,13 @@
 
 static const char CANNOT_START[] = "RUN : %s\nERROR: %d\nMSG:%s\n";
 
+// The client's runtime reads a double-byte character of the system code
+// page as one: its second byte is no backslash, whatever its value.
+static bool IsSystemLeadByte(unsigned char byte)
+{
+    return IsDBCSLeadByte(byte) != 0;
+}
+
 bool RunClient(const char* scriptPath, const char* logonScriptPath)
 {
     // Each argument is cut, never left unset, when it does not fit.
@@ -28,9 +35,9 @@ bool RunClient(const char* scriptPath, const char* logonScriptPath)
         CopyText(shownLine, sizeof shownLine, line);
     } else {
         whole = ComposeCommandLine(&PluginSettings, HostRecord, clientArgument, fileArgument, false,
-                                   line, sizeof line) && whole;
+                                   line, sizeof line, IsSystemLeadByte) && whole;
         ComposeCommandLine(&PluginSettings, HostRecord, clientArgument, fileArgument, true,
-                           shownLine, sizeof shownLine);
+                           shownLine, sizeof shownLine, IsSystemLeadByte);
     }
 
     STARTUPINFOA startup;
