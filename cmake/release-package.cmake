@@ -9,7 +9,7 @@
 # of a component sorted, while a plain install is listed in the order the
 # folder happens to return them, which varies from one file system to the next.
 # Each entry also records the numeric user and group that ran CPack, for which
-# this CPack has no setting: one user's runs give one zip.
+# this CPack has no setting: scripts/release.sh clears them afterwards.
 install(FILES $<TARGET_FILE:Tamsil> ${CMAKE_SOURCE_DIR}/README.md
               ${CMAKE_SOURCE_DIR}/Tamsil.ini.example
         DESTINATION . COMPONENT release

@@ -30,6 +30,13 @@ static bool AwaitClient(HANDLE client)
     return false;
 }
 
+// The client's runtime reads a double-byte character of the system code
+// page as one: its second byte is no backslash, whatever its value.
+static bool IsSystemLeadByte(unsigned char byte)
+{
+    return IsDBCSLeadByte(byte) != 0;
+}
+
 ClientRun RunClient(const char* scriptPath, const char* logonScriptPath)
 {
     // Each argument is cut, never left unset, when it does not fit.
@@ -47,9 +54,9 @@ ClientRun RunClient(const char* scriptPath, const char* logonScriptPath)
         CopyText(shownLine, sizeof shownLine, line);
     } else {
         whole = ComposeCommandLine(&PluginSettings, HostRecord, clientArgument, fileArgument, false,
-                                   line, sizeof line) && whole;
+                                   line, sizeof line, IsSystemLeadByte) && whole;
         ComposeCommandLine(&PluginSettings, HostRecord, clientArgument, fileArgument, true,
-                           shownLine, sizeof shownLine);
+                           shownLine, sizeof shownLine, IsSystemLeadByte);
     }
 
     STARTUPINFOA startup;

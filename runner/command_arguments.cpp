@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <string.h>
+
 #include "plugin/bounded_text.h"
 
 bool PathOnCommandLine(const char* path, char (&argument)[SCRIPT_ARGUMENT_CAPACITY])
@@ -15,12 +17,31 @@ bool PathOnCommandLine(const char* path, char (&argument)[SCRIPT_ARGUMENT_CAPACI
     return ScriptArgument(path, shortPath, argument, sizeof argument);
 }
 
+// Whether the platform would take path for a file that is no folder. A
+// failure other than "not there" (access denied, say) counts as one: going
+// in quotes costs nothing then, while a path with blanks left unquoted would
+// give the client the rest of its words as its log-on.
+static bool MayNameFile(const char* path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        return !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    DWORD error = GetLastError();
+    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND &&
+           error != ERROR_INVALID_NAME;
+}
+
 bool ClientOnCommandLine(const char* sqlPlus, char (&argument)[CLIENT_ARGUMENT_CAPACITY])
 {
     bool namesFile = false;
-    if (HasBlank(sqlPlus)) {
-        DWORD attributes = GetFileAttributesA(sqlPlus);
-        namesFile = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (HasBlank(sqlPlus) && strchr(sqlPlus, '"') == NULL) {
+        namesFile = MayNameFile(sqlPlus);
+        // The platform starts a program named without an extension by its
+        // name with ".exe" appended.
+        char program[SETTINGS_PATH_CAPACITY + sizeof ".exe"];
+        if (!namesFile && !ProgramHasExtension(sqlPlus) &&
+            CopyText(program, sizeof program, sqlPlus) && AppendText(program, sizeof program, ".exe"))
+            namesFile = MayNameFile(program);
     }
     return ClientArgument(sqlPlus, namesFile, argument, sizeof argument);
 }

@@ -24,37 +24,115 @@ bool ClientArgument(const char* sqlPlus, bool namesFile, char* argument, size_t 
            AppendText(argument, capacity, "\"");
 }
 
-// Appends the log-on of the host's current connection: user, "/" and the
-// password when there is one, "@" and the connect identifier, which is the
-// connect string when set and the host's database otherwise.
-static bool AppendLogon(char* text, size_t capacity, const SettingsRecord* settings,
-                        const PL_HOSTINFO* host, bool maskPassword)
+bool ProgramHasExtension(const char* program)
+{
+    const char* name = program;
+    for (const char* p = program; *p; ++p)
+        if (*p == '\\' || *p == '/' || *p == ':')
+            name = p + 1;
+    return strchr(name, '.') != NULL;
+}
+
+// The host's current connection, as the log-on carries it.
+struct Logon
 {
     char user[HOST_USER_WIDTH + 1];
     char password[HOST_PASSWORD_WIDTH + 1];
     char database[HOST_DATABASE_WIDTH + 1];
-    HostText(host, HOST_USER, HOST_USER_WIDTH, user, sizeof user);
-    HostText(host, HOST_PASSWORD, HOST_PASSWORD_WIDTH, password, sizeof password);
-    HostText(host, HOST_DATABASE, HOST_DATABASE_WIDTH, database, sizeof database);
+    const char* connect;   // the connect string when set, else the database
+};
 
-    bool fits = AppendText(text, capacity, user);
-    if (password[0] != '\0') {
-        fits = AppendText(text, capacity, "/") && fits;
-        fits = AppendText(text, capacity, maskPassword ? MASKED_PASSWORD : password) && fits;
+static void ReadLogon(const SettingsRecord* settings, const PL_HOSTINFO* host, Logon* logon)
+{
+    HostText(host, HOST_USER, HOST_USER_WIDTH, logon->user, sizeof logon->user);
+    HostText(host, HOST_PASSWORD, HOST_PASSWORD_WIDTH, logon->password, sizeof logon->password);
+    HostText(host, HOST_DATABASE, HOST_DATABASE_WIDTH, logon->database, sizeof logon->database);
+    logon->connect = settings->ConnectString[0] != '\0' ? settings->ConnectString : logon->database;
+}
+
+bool QuotesPassword(const char* password)
+{
+    static const char PLAIN[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_$#";
+    return password[strspn(password, PLAIN)] != '\0' && strchr(password, '"') == NULL;
+}
+
+static bool AppendBackslashes(char* text, size_t capacity, size_t count)
+{
+    bool fits = true;
+    for (; count > 0; --count)
+        fits = AppendText(text, capacity, "\\") && fits;
+    return fits;
+}
+
+// How the log-on word is written on the command line.
+struct WordEscape
+{
+    bool escaped;             // so that the client's runtime reads it back
+    size_t backslashes;       // those ending the word so far
+    LeadByteTest isLeadByte;  // the system code page's, when known
+};
+
+// Appends a part of the log-on word, escaped when asked so that the client's
+// C runtime reads it back unchanged: a quote goes as \", and the backslashes
+// right before it, counted across parts, are doubled.
+static bool AppendWordPart(char* text, size_t capacity, const char* part, WordEscape* escape)
+{
+    if (!escape->escaped)
+        return AppendText(text, capacity, part);
+    bool fits = true;
+    for (const char* c = part; *c != '\0'; ++c) {
+        if (*c == '"')
+            fits = AppendBackslashes(text, capacity, escape->backslashes + 1) && fits;
+        escape->backslashes = *c == '\\' ? escape->backslashes + 1 : 0;
+        char character[3] = {*c, '\0', '\0'};
+        LeadByteTest isLeadByte = escape->isLeadByte;
+        if (isLeadByte && c[1] != '\0' && isLeadByte(static_cast<unsigned char>(*c)))
+            character[1] = *++c;
+        fits = AppendText(text, capacity, character) && fits;
     }
-    fits = AppendText(text, capacity, "@") && fits;
-    const char* connect = settings->ConnectString[0] != '\0' ? settings->ConnectString : database;
-    return AppendText(text, capacity, connect) && fits;
+    return fits;
+}
+
+// Appends the log-on of the host's current connection: user, "/" and the
+// password when there is one, "@" and the connect identifier. onLine
+// escapes it for the command line when the password is quoted; a password
+// that needs no quotes leaves the word as it always was.
+static bool AppendLogon(char* text, size_t capacity, const SettingsRecord* settings,
+                        const PL_HOSTINFO* host, bool maskPassword, bool onLine,
+                        LeadByteTest isLeadByte)
+{
+    Logon logon;
+    ReadLogon(settings, host, &logon);
+    bool quoted = QuotesPassword(logon.password);
+    WordEscape escape = {onLine && quoted, 0, isLeadByte};
+    // Decided on the real password, so that the masked line shows the same.
+    bool wrapped = escape.escaped && (HasBlank(logon.user) || HasBlank(logon.password) ||
+                                      HasBlank(logon.connect));
+    bool fits = !wrapped || AppendText(text, capacity, "\"");
+    fits = AppendWordPart(text, capacity, logon.user, &escape) && fits;
+    if (logon.password[0] != '\0') {
+        fits = AppendWordPart(text, capacity, quoted ? "/\"" : "/", &escape) && fits;
+        fits = AppendWordPart(text, capacity, maskPassword ? MASKED_PASSWORD : logon.password,
+                              &escape) && fits;
+        fits = (!quoted || AppendWordPart(text, capacity, "\"", &escape)) && fits;
+    }
+    fits = AppendWordPart(text, capacity, "@", &escape) && fits;
+    fits = AppendWordPart(text, capacity, logon.connect, &escape) && fits;
+    if (wrapped)
+        fits = AppendBackslashes(text, capacity, escape.backslashes) &&
+               AppendText(text, capacity, "\"") && fits;
+    return fits;
 }
 
 bool ComposeCommandLine(const SettingsRecord* settings, const PL_HOSTINFO* host,
                         const char* clientArgument, const char* scriptArgument, bool maskPassword,
-                        char* line, size_t capacity)
+                        char* line, size_t capacity, LeadByteTest isLeadByte)
 {
     bool fits = CopyText(line, capacity, clientArgument);
     if (HostTextLength(host, HOST_USER, HOST_USER_WIDTH) > 0) {
         fits = AppendText(line, capacity, " ") && fits;
-        fits = AppendLogon(line, capacity, settings, host, maskPassword) && fits;
+        fits = AppendLogon(line, capacity, settings, host, maskPassword, true, isLeadByte) && fits;
     }
     fits = AppendText(line, capacity, " @") && fits;
     fits = AppendText(line, capacity, scriptArgument) && fits;
@@ -69,18 +147,28 @@ bool HidesPassword(const SettingsRecord* settings, const PL_HOSTINFO* host)
            HostTextLength(host, HOST_PASSWORD, HOST_PASSWORD_WIDTH) > 0;
 }
 
-bool PasswordHoldsAmpersand(const PL_HOSTINFO* host)
+const char* LogonScriptPartWithAmpersand(const SettingsRecord* settings, const PL_HOSTINFO* host,
+                                         const char* scriptFolder)
 {
-    char password[HOST_PASSWORD_WIDTH + 1];
-    HostText(host, HOST_PASSWORD, HOST_PASSWORD_WIDTH, password, sizeof password);
-    return strchr(password, '&') != NULL;
+    Logon logon;
+    ReadLogon(settings, host, &logon);
+    const char* const parts[][2] = {
+        {logon.password, "password"},   {logon.user, "user name"},
+        {logon.connect, "connect identifier"}, {settings->Options, "options"},
+        {scriptFolder, "script folder"},
+    };
+    for (const auto& part : parts) {
+        if (strchr(part[0], '&') != NULL)
+            return part[1];
+    }
+    return NULL;
 }
 
 bool ComposeLogonScript(const SettingsRecord* settings, const PL_HOSTINFO* host,
                         const char* scriptArgument, char* text, size_t capacity)
 {
-    bool fits = CopyText(text, capacity, "connect ");
-    fits = AppendLogon(text, capacity, settings, host, false) && fits;
+    bool fits = CopyText(text, capacity, "set echo off\r\nconnect ");
+    fits = AppendLogon(text, capacity, settings, host, false, false, NULL) && fits;
     fits = AppendText(text, capacity, "\r\n@") && fits;
     fits = AppendText(text, capacity, scriptArgument) && fits;
     fits = AppendText(text, capacity, " ") && fits;

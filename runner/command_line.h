@@ -14,18 +14,24 @@ enum
     SCRIPT_ARGUMENT_CAPACITY = SCRIPT_PATH_CAPACITY + 2,
     // The client as it goes on the line: in quotes at worst.
     CLIENT_ARGUMENT_CAPACITY = SETTINGS_PATH_CAPACITY + 2,
+    // The log-on word on the line at its longest: each byte of the user,
+    // the password, its two quotes and the connect identifier written twice
+    // at worst (a quote as \", a backslash doubled before one), "/" and "@"
+    // once, and the word in double quotes, which takes a blank written once.
+    LOGON_WORD_CAPACITY = 2 * (HOST_USER_WIDTH + 2 + HOST_PASSWORD_WIDTH
+                               + (SETTINGS_PATH_CAPACITY - 1)) + 3
+                          + 1,                                // NUL
     // The longest line there can be: every setting and host field at its
     // capacity, with the separators and the client and script path quoted.
     COMMAND_LINE_CAPACITY = (CLIENT_ARGUMENT_CAPACITY - 1)    // client
-                            + 1 + HOST_USER_WIDTH             // blank, user
-                            + 1 + HOST_PASSWORD_WIDTH         // "/", password
-                            + 1 + (SETTINGS_PATH_CAPACITY - 1) // "@", connect identifier
+                            + 1 + (LOGON_WORD_CAPACITY - 1)   // blank, log-on
                             + 2 + (SCRIPT_ARGUMENT_CAPACITY - 1) // " @", script
                             + 1 + (SETTINGS_OPTIONS_CAPACITY - 1) // blank, options
                             + 1,                              // NUL
     // The log-on script at its longest, every field at its capacity.
-    LOGON_SCRIPT_CAPACITY = 8 + HOST_USER_WIDTH               // "connect ", user
-                            + 1 + HOST_PASSWORD_WIDTH         // "/", password
+    LOGON_SCRIPT_CAPACITY = 14                                // "set echo off" CR LF
+                            + 8 + HOST_USER_WIDTH             // "connect ", user
+                            + 1 + 2 + HOST_PASSWORD_WIDTH     // "/", password in quotes
                             + 1 + (SETTINGS_PATH_CAPACITY - 1) // "@", connect identifier
                             + 3 + (SCRIPT_ARGUMENT_CAPACITY - 1) // CR LF "@", script
                             + 1 + (SETTINGS_OPTIONS_CAPACITY - 1) // blank, options
@@ -48,28 +54,52 @@ bool ScriptArgument(const char* scriptPath, const char* shortPath,
 // that "sqlplus -L" keeps its option. False when the result does not fit.
 bool ClientArgument(const char* sqlPlus, bool namesFile, char* argument, size_t capacity);
 
+// Whether the last element of a program's path holds a ".": when it does
+// not, the platform starts the file of that name with ".exe" appended.
+bool ProgramHasExtension(const char* program);
+
+// Whether the password goes to the client in double quotes: SQL*Plus splits
+// a log-on at "/" and "@", so one with any byte beyond the ASCII letters,
+// the digits, "_", "$" and "#" is quoted. One holding a quote cannot be (no
+// database takes one) and goes as it is.
+bool QuotesPassword(const char* password);
+
 // The client's command line: the client argument, the log-on of the host's
 // current connection (when it has a user), " @" and the script argument, a
-// blank and the options. Nothing else is quoted or escaped. With maskPassword a
-// non-empty password is shown as eight asterisks, for messages the user may
-// copy or show around. False, with the line cut, when it does not fit.
+// blank and the options. A log-on whose password is quoted is written so
+// that the client's C runtime gives it back exactly: each quote as \", a run
+// of backslashes doubled right before a quote, and the whole word in double
+// quotes when it holds a blank or a tab. Nothing else is quoted or escaped.
+// With maskPassword a non-empty password is shown as eight asterisks, for
+// messages the user may copy or show around; the quoting is still decided
+// on the real password. False, with the line cut, when it does not fit.
+// isLeadByte, when given, tells the first bytes of the system code page's
+// double-byte characters, which the client's runtime reads with the byte
+// after them as one character, even one of the value of a backslash.
+typedef bool (*LeadByteTest)(unsigned char byte);
 bool ComposeCommandLine(const SettingsRecord* settings, const PL_HOSTINFO* host,
                         const char* clientArgument, const char* scriptArgument, bool maskPassword,
-                        char* line, size_t capacity);
+                        char* line, size_t capacity, LeadByteTest isLeadByte = NULL);
 
 // Whether the password goes to the client in a log-on script instead of on
 // its command line: the setting asks for it, and the host's connection has
 // both a user and a password.
 bool HidesPassword(const SettingsRecord* settings, const PL_HOSTINFO* host);
 
-// Whether the host's password holds "&", which the client reads in a script
-// as a substitution variable, so that the log-on script cannot carry it.
-bool PasswordHoldsAmpersand(const PL_HOSTINFO* host);
+// The first part of the log-on script that holds "&", which the client reads
+// in any script line as a substitution variable, so that the log-on script
+// cannot carry it: "password", "user name", "connect identifier", "options"
+// or "script folder" (short names keep "&", so no form of the script's path
+// avoids it); null when none does.
+const char* LogonScriptPartWithAmpersand(const SettingsRecord* settings, const PL_HOSTINFO* host,
+                                         const char* scriptFolder);
 
 // The log-on script that the client runs instead of taking the log-on from
-// its command line: "connect" and the log-on as the command line would
-// carry it, then "@", the script argument, a blank and the options, each
-// line ended by CR LF. False, with the text cut, when it does not fit.
+// its command line: "set echo off", so that no profile's echo shows the
+// password, "connect" and the log-on (the password quoted as on the line,
+// with nothing escaped), then "@", the script argument, a blank and the
+// options, each line ended by CR LF. False, with the text cut, when it does
+// not fit.
 bool ComposeLogonScript(const SettingsRecord* settings, const PL_HOSTINFO* host,
                         const char* scriptArgument, char* text, size_t capacity);
 

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <stdio.h>
+
 #include "platform/held_file.h"
 #include "plugin/exports.h"
 #include "plugin/host_entries.h"
@@ -8,13 +10,27 @@
 #include "runner/command_line.h"
 #include "runner/editor_text.h"
 #include "runner/run_report.h"
+#include "runner/run_settings.h"
 #include "runner/script_file.h"
 #include "runner/stale_logon_scripts.h"
 #include "settings/settings_file.h"
 
-static const char AMPERSAND_IN_PASSWORD[] =
-    "The password holds \"&\", which SQL*Plus reads in a script as a substitution variable.\n"
+static const char AMPERSAND_IN_LOGON_SCRIPT[] =
+    "The %s holds \"&\", which SQL*Plus reads in a script as a substitution variable.\n"
     "Clear HidePassword in the settings file to pass the password on the command line.\n";
+
+// A log-on script with "&" in any line would make the client ask for a value
+// and run something else: such a run stops before anything is made, and
+// never falls back to the command line.
+static bool RefuseAmpersandInLogonScript(const char* scriptFolder)
+{
+    const char* part = LogonScriptPartWithAmpersand(&PluginSettings, HostRecord, scriptFolder);
+    if (part == NULL)
+        return false;
+    snprintf(TextBuffer, sizeof TextBuffer, AMPERSAND_IN_LOGON_SCRIPT, part);
+    ShowRunError(TextBuffer);
+    return true;
+}
 
 // Loads the settings; a settings file that is there but cannot be read
 // whole stops the run, as its defaults could put the password back on the
@@ -39,17 +55,18 @@ void __cdecl OnCall(void)
     SweepStaleLogonScripts();
     if (!LoadRunSettings())
         return;
+    TakeSettingsForRun(&PluginSettings);
 
     // A password kept off the command line goes to the client in a log-on
-    // script, which cannot carry every password: such a run never falls
-    // back to the command line.
+    // script.
     bool hidePassword = HidesPassword(&PluginSettings, HostRecord);
-    if (hidePassword && PasswordHoldsAmpersand(HostRecord)) {
-        ShowRunError(AMPERSAND_IN_PASSWORD);
+    char scriptFolder[SCRIPT_FOLDER_CAPACITY];
+    if (!ChooseScriptFolder(scriptFolder))
         return;
-    }
+    if (hidePassword && RefuseAmpersandInLogonScript(scriptFolder))
+        return;
     char scriptPath[SCRIPT_PATH_CAPACITY];
-    if (!ReserveScriptFile(scriptPath))
+    if (!ReserveScriptFile(scriptFolder, scriptPath))
         return;
     if (!HostGetEditorText(HostRecord)) {
         // Nothing to run: the empty file would only be left behind.

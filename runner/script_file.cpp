@@ -90,14 +90,17 @@ static bool ReserveFile(const char* directory, const char* prefix,
     return true;
 }
 
-bool ReserveScriptFile(char (&path)[SCRIPT_PATH_CAPACITY])
+bool ChooseScriptFolder(char (&folder)[SCRIPT_FOLDER_CAPACITY])
 {
-    char directory[SETTINGS_PATH_CAPACITY + 1];
-    if (PluginSettings.WorkingDirectory[0] != '\0')
-        CopyText(directory, sizeof directory, PluginSettings.WorkingDirectory);
-    else if (!FindTemporaryDirectory(directory, sizeof directory, NO_EIGHT_BIT_TEMPORARY))
-        return false;
-    return ReserveFile(directory, "se", path);
+    if (PluginSettings.WorkingDirectory[0] == '\0')
+        return FindTemporaryDirectory(folder, sizeof folder, NO_EIGHT_BIT_TEMPORARY);
+    CopyText(folder, sizeof folder, PluginSettings.WorkingDirectory);
+    return true;
+}
+
+bool ReserveScriptFile(const char* folder, char (&path)[SCRIPT_PATH_CAPACITY])
+{
+    return ReserveFile(folder, "se", path);
 }
 
 bool ReserveLogonScript(char (&path)[SCRIPT_PATH_CAPACITY])

@@ -7,10 +7,16 @@
 // Each step shows its own failure to the user once and returns false; the
 // run decides what is kept.
 
-// Reserves a new empty script file, its name starting "se", in the
-// WorkingDirectory setting or else the system's temporary directory. A
-// folder too long for a name to be made in it is refused.
-bool ReserveScriptFile(char (&path)[SCRIPT_PATH_CAPACITY]);
+enum { SCRIPT_FOLDER_CAPACITY = SETTINGS_PATH_CAPACITY + 1 };
+
+// The folder the script file goes to: the WorkingDirectory setting, or else
+// the system's temporary directory. False, after showing why, when there is
+// no usable temporary directory.
+bool ChooseScriptFolder(char (&folder)[SCRIPT_FOLDER_CAPACITY]);
+
+// Reserves a new empty script file, its name starting "se", in that folder.
+// A folder too long for a name to be made in it is refused.
+bool ReserveScriptFile(const char* folder, char (&path)[SCRIPT_PATH_CAPACITY]);
 
 // Takes the editor's text and writes it, byte for byte, into the script
 // file. False when the file could not be opened or fully written, or when

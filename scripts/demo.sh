@@ -85,5 +85,16 @@ client_record logon-script
 echo "-- left behind: scripts/ holds $(ls scripts | wc -l) files, the temporary folder" \
      "$(find "$temporary" -maxdepth 1 -name 'lg*.tmp' | wc -l) log-on scripts"
 echo
+echo "== A password holding \"@\" (Spring@2026) goes in double quotes, escaped on the command"
+echo "   line so that the client gets the log-on APPUSER/\"Spring@2026\"@ORCL"
+printf '%s\r\n' "[Settings]" "DeleteTemp=1" "[Path]" "WorkingDirectory=scripts" > Tamsil.ini
+rm -f client.log
+wine editor_host.exe Tamsil.dll --user APPUSER --password 'Spring@2026' --database ORCL \
+     --text-file sample.sql --call --out-text after.sql >/dev/null
+echo "-- the command line the client received:"
+printf '[%s]\n' "$(client_record command-line)"
+echo "-- the log-on it read: user [$(client_record user)], password [$(client_record password)]," \
+     "connect identifier [$(client_record connect-identifier)]"
+echo
 echo "== An editor too old for the plug-in is refused (the message box is answered at once without a display)"
 wine editor_host.exe Tamsil.dll --version 1.50.3 | tr -d '\r' || true

@@ -35,9 +35,10 @@ int FlagFromText(const char* text);
 const char* FlagToText(int flag);
 
 // The text to write for a setting so that the platform's profile reader,
-// which drops one pair of matching quotes (" or ') around a whole value,
-// gives back exactly value: such a value goes inside one more pair of double
-// quotes, any other unchanged. stored holds up to two bytes more than value.
+// which trims blanks and tabs at both ends of a value and then drops one
+// pair of matching quotes (" or ') around what is left, gives back exactly
+// value: a value in such quotes, or with a blank or tab at either end, goes
+// inside one more pair of double quotes, any other unchanged. stored holds up to two bytes more than value.
 // False, with an empty result, when it does not fit.
 bool ValueToStore(const char* value, char* stored, size_t capacity);
 

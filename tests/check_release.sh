@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks the release against the plug-in the tests ran: the release command,
 # building the plug-in alone in a clean folder elsewhere, gives the same
-# Tamsil.dll byte for byte; and its zip holds exactly README.md, Tamsil.dll
-# and Tamsil.ini.example, the DLL being the one that release built.
+# Tamsil.dll byte for byte; its zip holds exactly README.md, Tamsil.dll
+# and Tamsil.ini.example, the DLL being the one that release built; and a
+# second builder, another numeric user, gets the same release byte for byte.
 #   tests/check_release.sh <the tested Tamsil.dll>
 set -euo pipefail
 tested=$(realpath "$1")
@@ -10,8 +11,15 @@ cd "$(dirname "$0")/.."
 start=$SECONDS
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# The second builder is another numeric user in a user namespace, where the
+# files it writes stay this user's own; without user namespaces, this user.
+# It runs with another umask, into another folder.
+other=$(($(id -u) + 1))
+as_other=(unshare --map-user="$other" --map-group="$other")
+"${as_other[@]}" true 2>/dev/null || { as_other=(); other="$(id -u) (no user namespaces here)"; }
 # Its note on uncommitted changes is no fault here; its errors are.
-if ! ./scripts/release.sh "$work/dist" "$work/build" >/dev/null 2>"$work/release.log"; then
+if ! ./scripts/release.sh "$work/dist" "$work/build" >/dev/null 2>"$work/release.log" ||
+   ! (umask 027 && "${as_other[@]}" ./scripts/release.sh "$work/second/dist" "$work/second/build") >/dev/null 2>>"$work/release.log"; then
   cat "$work/release.log"
   exit 1
 fi
@@ -47,5 +55,9 @@ mkdir "$work/unpacked"
 same_bytes "Tamsil.dll in the release zip differs from the one the release built" \
            "$work/build/bin/Tamsil.dll" "$work/unpacked/Tamsil.dll"
 
-[ $status -eq 0 ] && echo "release check: DLL reproduced, zip as expected ($((SECONDS - start)) s)"
+same_bytes "the release zip of a second builder, user $other, differs" \
+           "$zip" "$work/second/dist/${zip##*/}"
+diff "$work/dist/SHA256SUMS" "$work/second/dist/SHA256SUMS" || status=1
+
+[ $status -eq 0 ] && echo "release check: DLL reproduced, zip as expected, the same from user $other ($((SECONDS - start)) s)"
 exit $status

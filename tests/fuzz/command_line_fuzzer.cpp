@@ -10,7 +10,10 @@
 //     most 259 characters, as the platform gives them;
 //   - the line, masked and unmasked, always fits the longest-line buffer,
 //     ends in a NUL inside it and equals the plain composition, and so does
-//     the log-on script in its buffer;
+//     the log-on script in its buffer; a password with a byte beyond the
+//     letters, digits, "_", "$" and "#" (and no quote) stands in quotes, and
+//     on the line its log-on word, parsed back by the rules of the client's
+//     C runtime, is exactly the log-on with the real password in quotes;
 //   - in any smaller buffer it is that composition cut, still NUL-ended, and
 //     the result says whether it fitted.
 #include <fuzzer/FuzzedDataProvider.h>
@@ -66,6 +69,38 @@ std::string ReferenceClient(const std::string& sqlPlus, bool namesFile)
     return sqlPlus;
 }
 
+bool NeedsQuotes(const std::string& password)
+{
+    return password.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                                      "0123456789_$#") != std::string::npos &&
+           password.find('"') == std::string::npos;
+}
+
+// The argument that starts at *at, as the C runtime (and CommandLineToArgvW)
+// reads it: blanks and tabs outside quotes end it; 2n backslashes and a
+// quote give n backslashes and open or close quotes, 2n+1 give n and the
+// quote; other backslashes stay. *at ends after it; *open tells whether
+// the line ended inside quotes.
+std::string ParseArgument(const std::string& line, size_t* at, bool* open)
+{
+    std::string argument;
+    size_t i = *at, backslashes = 0;
+    for (*open = false; i < line.size() && (*open || (line[i] != ' ' && line[i] != '\t')); ++i) {
+        if (line[i] == '\\') {
+            ++backslashes;
+            continue;
+        }
+        argument.append(line[i] == '"' ? backslashes / 2 : backslashes, '\\');
+        if (line[i] == '"' && backslashes % 2 == 0)
+            *open = !*open;
+        else
+            argument += line[i];
+        backslashes = 0;
+    }
+    *at = i;
+    return argument.append(backslashes, '\\');
+}
+
 std::string ReferenceLine(const SettingsRecord& settings, const unsigned char* record,
                           const std::string& client, const std::string& argument, bool masked)
 {
@@ -76,8 +111,9 @@ std::string ReferenceLine(const SettingsRecord& settings, const unsigned char* r
     std::string line = client;
     if (!user.empty()) {
         line += " " + user;
+        std::string shown = masked ? std::string("********") : password;
         if (!password.empty())
-            line += "/" + (masked ? std::string("********") : password);
+            line += "/" + (NeedsQuotes(password) ? "\"" + shown + "\"" : shown);
         line += "@" + (connect.empty() ? database : connect);
     }
     return line + " @" + argument + " " + settings.Options;
@@ -90,9 +126,10 @@ std::string ReferenceLogonScript(const SettingsRecord& settings, const unsigned 
     std::string password = Field(record, HOST_PASSWORD, HOST_PASSWORD_WIDTH);
     std::string database = Field(record, HOST_DATABASE, HOST_DATABASE_WIDTH);
     std::string connect = settings.ConnectString;
-    std::string logon = user + (password.empty() ? "" : "/" + password) + "@" +
+    std::string shown = NeedsQuotes(password) ? "\"" + password + "\"" : password;
+    std::string logon = user + (password.empty() ? "" : "/" + shown) + "@" +
                         (connect.empty() ? database : connect);
-    return "connect " + logon + "\r\n@" + argument + " " + settings.Options + "\r\n";
+    return "set echo off\r\nconnect " + logon + "\r\n@" + argument + " " + settings.Options + "\r\n";
 }
 
 // A settings text of random length within its capacity; what follows its NUL
@@ -120,8 +157,25 @@ void CheckLine(const SettingsRecord& settings, const unsigned char* record, cons
     bool fits = ComposeCommandLine(&settings, host, client, argument, masked, line.get(),
                                    COMMAND_LINE_CAPACITY);
     const char* text = TextIn(line.get(), COMMAND_LINE_CAPACITY);
-    if (!fits || !text || expected != text)
-        Fail(fits ? "line differs" : "line did not fit", expected, text);
+    if (!fits || !text)
+        Fail("line did not fit", expected, text);
+    // A quoted password's log-on word as the client gets it: in quotes as a
+    // whole when (and only when) the real log-on has a blank or a tab.
+    std::string back = text;
+    size_t start = strlen(client) + 1, at = start;
+    std::string user = Field(record, HOST_USER, HOST_USER_WIDTH);
+    std::string password = Field(record, HOST_PASSWORD, HOST_PASSWORD_WIDTH);
+    bool open = false;
+    if (!user.empty() && NeedsQuotes(password)) {
+        back = back.substr(0, start) + ParseArgument(back, &at, &open) + back.substr(at);
+        std::string connect = settings.ConnectString[0] != '\0' ? settings.ConnectString
+                              : Field(record, HOST_DATABASE, HOST_DATABASE_WIDTH);
+        if (open || (text[start] == '"') != HasBlankText(user + password + connect))
+            Fail("log-on word is not one argument", expected, text);
+    }
+    if (expected != back)
+        Fail("line differs", expected, back.c_str());
+    expected = text;
 
     // The same composition into a smaller buffer: cut, NUL-ended, reported.
     std::unique_ptr<char[]> small(new char[smallCapacity]);

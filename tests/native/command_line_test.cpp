@@ -1,4 +1,5 @@
 #include "runner/command_line.h"
+#include "runner/run_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -96,6 +97,12 @@ TEST(CommandLine, LogOnShapes)
               Line(Settings(), Host("APPUSER", "", "")));
     EXPECT_EQ("sqlplus APPUSER/secret@ @C:\\TEMP\\se3F.TMP ",
               Line(Settings(), Host("APPUSER", "secret", "")));
+    // The second byte of a double-byte character is no backslash to the
+    // client's runtime, and is not doubled before the closing quote.
+    char line[COMMAND_LINE_CAPACITY];
+    ComposeCommandLine(Settings().record.get(), Host("U", "\x95\x5c", "DB").record(), "sqlplus", SCRIPT,
+                       false, line, sizeof line, [](unsigned char byte) { return byte >= 0x81; });
+    EXPECT_STREQ("sqlplus U/\\\"\x95\x5c\\\"@DB @C:\\TEMP\\se3F.TMP ", line);
 }
 
 TEST(CommandLine, ClientAndOptionsGoInAsTyped)
@@ -133,10 +140,10 @@ TEST(CommandLine, MaskingGoesByPositionNotByTheText)
     // the script path and the options: only its own place is masked.
     EXPECT_EQ("se3F se3F/********@se3F @C:\\TEMP\\se3F.TMP se3F",
               Line(Settings("se3F", "se3F", "se3F"), Host("se3F", "se3F", "ORCL"), SCRIPT, true));
-    // A password of asterisks or "@" is masked the same way.
-    EXPECT_EQ("sqlplus U/********@DB @C:\\TEMP\\se3F.TMP ",
+    // A password of asterisks or "@" is masked the same way, in its quotes.
+    EXPECT_EQ(R"(sqlplus U/\"********\"@DB @C:\TEMP\se3F.TMP )",
               Line(Settings(), Host("U", "@", "DB"), SCRIPT, true));
-    EXPECT_EQ("sqlplus U/********@DB @C:\\TEMP\\se3F.TMP ",
+    EXPECT_EQ(R"(sqlplus U/\"********\"@DB @C:\TEMP\se3F.TMP )",
               Line(Settings(), Host("U", "***", "DB"), SCRIPT, true));
     // Without a password, or without a user (so no log-on), nothing is masked.
     EXPECT_EQ("sqlplus U@DB @C:\\TEMP\\se3F.TMP ", Line(Settings(), Host("U", "", "DB"), SCRIPT, true));
@@ -180,9 +187,16 @@ TEST(CommandLine, EveryFieldAtItsCapacityFitsExactly)
 {
     const std::string client(SETTINGS_PATH_CAPACITY - 1, 'c');
     const std::string options(SETTINGS_OPTIONS_CAPACITY - 1, 'o');
-    const std::string connect(SETTINGS_PATH_CAPACITY - 1, 'k');
-    const std::string user(HOST_USER_WIDTH, 'u');
-    const std::string password(HOST_PASSWORD_WIDTH, 'p');
+    // The longest log-on word: every quote escaped, every backslash doubled
+    // before the password's closing quote, and the word in quotes.
+    const std::string connect(SETTINGS_PATH_CAPACITY - 1, '"');
+    const std::string user = " " + std::string(HOST_USER_WIDTH - 1, '"');
+    const std::string password(HOST_PASSWORD_WIDTH, '\\');
+    std::string quotes;   // user's, then the connect identifier's, escaped
+    for (size_t i = 1; i < HOST_USER_WIDTH + SETTINGS_PATH_CAPACITY - 1; ++i)
+        quotes += "\\\"";
+    const std::string head = "\" " + quotes.substr(0, 2 * (HOST_USER_WIDTH - 1)) + "/\\\"";
+    const std::string tail = "\\\"@" + quotes.substr(2 * (HOST_USER_WIDTH - 1)) + "\"";
     const std::string database(HOST_DATABASE_WIDTH, 'd');
     const std::string path = "C:\\A B\\" + std::string(SCRIPT_PATH_CAPACITY - 1 - 7, 's');
 
@@ -196,17 +210,18 @@ TEST(CommandLine, EveryFieldAtItsCapacityFitsExactly)
     ASSERT_TRUE(ScriptArgument(path.c_str(), "", argument, sizeof argument));
 
     const std::string longest =
-        client + " " + user + "/" + password + "@" + connect + " @\"" + path + "\" " + options;
+        client + " " + head + password + password + tail + " @\"" + path + "\" " + options;
     // The longest line has room for the client in quotes too.
     EXPECT_EQ(static_cast<size_t>(COMMAND_LINE_CAPACITY - 1), longest.size() + 2);
     Settings settings(client.c_str(), options.c_str(), connect.c_str());
     EXPECT_EQ(longest, Line(settings, host, argument));
-    EXPECT_EQ(client + " " + user + "/********@" + connect + " @\"" + path + "\" " + options,
+    EXPECT_EQ(client + " " + head + "********" + tail + " @\"" + path + "\" " + options,
               Line(settings, host, argument, true));
 
     // The host's Database alone: its 64 bytes and not one of User's.
     Settings noConnect(client.c_str(), options.c_str(), "");
-    EXPECT_EQ(client + " " + user + "/" + password + "@" + database + " @\"" + path + "\" " + options,
+    EXPECT_EQ(client + " " + head + password + password + "\\\"@" + database + "\" @\"" + path + "\" " +
+                  options,
               Line(noConnect, host, argument));
 
     // A buffer one byte short cuts the line and says so.
@@ -239,4 +254,30 @@ TEST(CommandLine, LineThatFitsTheShortBufferIsComposedWhole)
                                     false, line, sizeof line));
     EXPECT_EQ(client + tail, line);
     EXPECT_EQ(client + tail + "L", Line(longer, host));
+}
+
+// Blanks at the ends of what names something never reach the run, nor do
+// the quotes typed around a folder; the options stay exactly as typed.
+TEST(SettingsForRun, TakeWhatNamesSomething)
+{
+    const struct { const char *sqlPlus, *connect, *folder, *options, *runSqlPlus, *runConnect,
+                   *runFolder; } cases[] = {
+        {" C:\\c\\sqlplus.exe\t", " PROD ", "\"C:\\My Scripts\" ", " \"a b\" ",
+         "C:\\c\\sqlplus.exe", "PROD", "C:\\My Scripts"},
+        {" \t", "", "\"", "", "sqlplus", "", "\""},
+        {"sqlplus -L", "PROD", "\"\"", "x", "sqlplus -L", "PROD", ""},
+        {"\"C:\\a b\\s.exe\"", "", "\"C:\\a\"b\"", "", "\"C:\\a b\\s.exe\"", "", "C:\\a\"b"},
+    };
+    for (const auto& c : cases) {
+        Settings s(c.sqlPlus, c.options, c.connect);
+        Settings::set(s.record->WorkingDirectory, sizeof s.record->WorkingDirectory, c.folder);
+        TakeSettingsForRun(s.record.get());
+        EXPECT_STREQ(c.runSqlPlus, s.record->SqlPlus);
+        EXPECT_STREQ(c.runConnect, s.record->ConnectString);
+        EXPECT_STREQ(c.runFolder, s.record->WorkingDirectory);
+        EXPECT_STREQ(c.options, s.record->Options);
+    }
+    EXPECT_FALSE(ProgramHasExtension("C:\\Program Files\\Client\\bin\\sqlplus"));
+    EXPECT_FALSE(ProgramHasExtension("C:\\a.b\\sqlplus -L"));
+    EXPECT_TRUE(ProgramHasExtension("C:\\a b\\sqlplus.exe -L"));
 }

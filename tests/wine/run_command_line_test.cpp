@@ -56,6 +56,7 @@ TEST_F(ClientCommandLine, CarriesEachShapeOfLogOnAndTheOptionsLast)
         const char* connectString;
         const char* options;
         const char* logon;   // as it goes on the line
+        const char* argument = nullptr;   // as the client gets it, when not the same
     };
     const Case cases[] = {
         // No user: no log-on at all, and the connect string is not used.
@@ -63,6 +64,12 @@ TEST_F(ClientCommandLine, CarriesEachShapeOfLogOnAndTheOptionsLast)
         {"APPUSER", "", "ORCL", "", "", "APPUSER@ORCL"},
         {"APPUSER", "tiger", "ORCL", "", "", "APPUSER/tiger@ORCL"},
         {"APPUSER", "tiger", "ORCL", "PROD", "-S -L", "APPUSER/tiger@PROD"},
+        // A password SQL*Plus would split goes in quotes, escaped for the
+        // client's runtime.
+        {"APPUSER", "Spring@2026", "ORCL", "", "", R"(APPUSER/\"Spring@2026\"@ORCL)", R"(APPUSER/"Spring@2026"@ORCL)"},
+        {"APPUSER", "a/b", "ORCL", "", "-S", R"(APPUSER/\"a/b\"@ORCL)", R"(APPUSER/"a/b"@ORCL)"},
+        {"APPUSER", "two words", "ORCL", "", "", R"("APPUSER/\"two words\"@ORCL")", R"(APPUSER/"two words"@ORCL)"},
+        {"APPUSER", R"(ends\)", "ORCL", "", "", R"(APPUSER/\"ends\\\"@ORCL)", R"(APPUSER/"ends\"@ORCL)"},
         // Nothing to connect to: the log-on ends in a bare "@".
         {"APPUSER", "", "", "", "", "APPUSER@"},
     };
@@ -85,7 +92,11 @@ TEST_F(ClientCommandLine, CarriesEachShapeOfLogOnAndTheOptionsLast)
         std::vector<ClientRun> runs = ClientRuns();
         ASSERT_EQ(1u, runs.size());
         EXPECT_EQ(expected, runs[0]["command-line"]);
-        EXPECT_EQ(c.logon, runs[0]["logon"]);
+        EXPECT_EQ(c.argument ? c.argument : c.logon, runs[0]["logon"]);
+        EXPECT_EQ(c.user, runs[0]["user"]);
+        EXPECT_EQ(c.user[0] ? c.password : "", runs[0]["password"]);
+        EXPECT_EQ(!c.user[0] ? "" : c.connectString[0] ? c.connectString : c.database,
+                  runs[0]["connect-identifier"]);
         EXPECT_EQ(script, runs[0]["script-path"]);
         EXPECT_EQ(EditorText, runs[0]["script"]);
         EXPECT_TRUE(ShownMessages.empty());
@@ -116,38 +127,55 @@ TEST_F(ClientCommandLine, StartsTheClientFromTheLineAloneInTheHostsSurroundings)
     EXPECT_EQ(std::string(current, length), runs[0]["directory"]);
 }
 
-// The client as the user types it into the settings dialog, saved, and on
-// the next run's line. The platform's search would find an unquoted path
+// Values as the user types them into the settings dialog, saved, and on the
+// next run's line. The platform's search would find an unquoted client path
 // with blanks by trying its words in turn, but Windows starts the program
-// from the first word and gives the client the rest as its log-on.
-TEST_F(ClientCommandLine, AClientPathWithBlanksReachesThePlatformAsOneWord)
+// from the first word that names one and gives the client the rest as its
+// log-on.
+TEST_F(ClientCommandLine, WhatTheUserTypesIntoTheDialogReachesTheClientAsMeant)
 {
     std::string clientFolder = folder + "\\client dir";
     ASSERT_TRUE(CreateDirectoryA(clientFolder.c_str(), NULL));
     std::string path = clientFolder + "\\sqlplus_standin.exe";
     ASSERT_TRUE(CopyFileA(client.c_str(), path.c_str(), FALSE));
+    // What an unquoted "...\\client dir\\sqlplus_standin" would start.
+    ASSERT_TRUE(CopyFileA(client.c_str(), (folder + "\\client.exe").c_str(), FALSE));
+    std::string noExe = path.substr(0, path.size() - 4), scripts = folder + "\\my scripts";
+    ASSERT_TRUE(CreateDirectoryA(scripts.c_str(), NULL));
+    SetHostText(HOST_USER, HOST_USER_WIDTH, "APPUSER");
+    SetHostText(HOST_DATABASE, HOST_DATABASE_WIDTH, "ORCL");
     EditorText = "select 1 from dual;";
-    const struct { std::string typed, started; } cases[] = {
+    const struct { int id; std::string typed, started, options, parameters, scripts; } cases[] = {
         // An existing file with a blank goes in quotes, whether or not the
-        // user typed them; anything else goes in as typed.
-        {path, "\"" + path + "\""},
-        {"\"" + path + "\"", "\"" + path + "\""},
-        {path + " -L", path + " -L"},
+        // user typed them, or its ".exe"; a value with a quote as typed.
+        {IDC_SQLPLUS, path, "\"" + path + "\"", "", "", workFolder},
+        {IDC_SQLPLUS, "\"" + path + "\"", "\"" + path + "\"", "", "", workFolder},
+        {IDC_SQLPLUS, noExe, "\"" + noExe + "\"", "", "", workFolder},
+        {IDC_SQLPLUS, "\"" + path + "\" -L", "\"" + path + "\" -L", "", "", workFolder},
+        // Blanks at the ends of a value stay, so one parameter stays one.
+        {IDC_OPTIONS, "\"EMEA 2026\" ", client, "\"EMEA 2026\" ", "EMEA 2026\n", workFolder},
+        // A folder with blanks, typed in quotes as users do.
+        {IDC_WORKDIR, "\"" + scripts + "\"", client, "", "", scripts},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
+        workFolder = c.scripts;
         StartOver();
         Settings();
         DriveDialog([this] { OnSettings(); }, [&](HWND dialog) {
-            SetControlText(dialog, IDC_SQLPLUS, c.typed);
+            SetControlText(dialog, c.id, c.typed);
             Click(dialog, IDOK);
         });
         std::string script = RunKeepingTheScript();
+        char shortScript[MAX_PATH] = "";
+        GetShortPathNameA(script.c_str(), shortScript, sizeof shortScript);
+        std::string argument = script.find(' ') == std::string::npos ? script : shortScript;
         ASSERT_EQ(1u, StartRequests.size());
-        EXPECT_EQ(c.started + " @" + script + " ", StartRequests[0].line);
+        EXPECT_EQ(c.started + " APPUSER@ORCL @" + argument + " " + c.options, StartRequests[0].line);
         std::vector<ClientRun> runs = ClientRuns();
         ASSERT_EQ(1u, runs.size()) << "the client did not run";
-        EXPECT_EQ(script, runs[0]["script-path"]);
+        EXPECT_EQ("APPUSER@ORCL", runs[0]["logon"]);
+        EXPECT_EQ(c.parameters, runs[0]["parameters"]);
         EXPECT_EQ(EditorText, runs[0]["script"]);
     }
 }
@@ -301,6 +329,10 @@ TEST_F(ClientCommandLine, HidePasswordPassesTheLogOnInAShortLivedLogOnScript)
         {"APPUSER", "tiger", "", "APPUSER/tiger@ORCL", "", true},
         {"APPUSER", "tiger", "ConnectString=PROD\r\nOptions=EMEA 2026\r\n", "APPUSER/tiger@PROD",
          "EMEA 2026", true},
+        {"APPUSER", "Spring@2026", "", R"(APPUSER/"Spring@2026"@ORCL)", "", true},
+        {"APPUSER", "a/b", "", R"(APPUSER/"a/b"@ORCL)", "", true},
+        {"APPUSER", "two words", "", R"(APPUSER/"two words"@ORCL)", "", true},
+        {"APPUSER", R"(ends\)", "", R"(APPUSER/"ends\"@ORCL)", "", true},
         {"APPUSER", "", "", "APPUSER@ORCL", "", false},
         {"", "tiger", "", "", "", false},
     };
@@ -320,14 +352,18 @@ TEST_F(ClientCommandLine, HidePasswordPassesTheLogOnInAShortLivedLogOnScript)
             std::string logonScript = line.substr(line.find(" /nolog @") + 9);
             EXPECT_EQ(client + " /nolog @" + logonScript, line);
             EXPECT_EQ(std::string(shortTemporary) + "\\lg", logonScript.substr(0, strlen(shortTemporary) + 3));
-            EXPECT_EQ("connect " + std::string(c.logon) + "\r\n@" + script + " " + c.options + "\r\n",
-                      run["logon-script"]);
+            EXPECT_EQ("set echo off\r\nconnect " + std::string(c.logon) + "\r\n@" + script + " " +
+                      c.options + "\r\n", run["logon-script"]);
+            EXPECT_EQ("off", run["echo"]);
         } else {
             std::string logon = c.logon[0] ? std::string(" ") + c.logon : std::string();
             EXPECT_EQ(client + logon + " @" + script + " " + c.options, StartRequests[0].line);
             EXPECT_EQ(0u, run.count("logon-script"));
         }
         EXPECT_EQ(c.logon, run["logon"]);
+        EXPECT_EQ(c.user, run["user"]);
+        EXPECT_EQ(c.user[0] ? c.password : "", run["password"]);
+        EXPECT_EQ(c.user[0] ? strrchr(c.logon, '@') + 1 : "", run["connect-identifier"]);
         EXPECT_EQ(script, run["script-path"]);
         EXPECT_EQ(EditorText, run["script"]);
         EXPECT_EQ(std::vector<std::string>{EditorText + "-- spooled\r\n"}, SetTexts());

@@ -110,6 +110,15 @@ TEST_F(RunFailure, AClientThatCannotStartIsReportedWithThePasswordMasked)
     ExpectOneRunError(FormatMessageText(CANNOT_START, shown, ERROR_FILE_NOT_FOUND));
     EXPECT_TRUE(SetTexts().empty());
     EXPECT_TRUE(ScriptsLeft().empty()) << "DeleteTemp still applies";
+
+    // Whether the whole word stands in quotes follows the real password.
+    ShownMessages.clear();
+    SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "two words");
+    OnCall();
+    ASSERT_EQ(2u, StartRequests.size());
+    const std::string& quoted = StartRequests[1].line;
+    ExpectOneRunError(FormatMessageText(CANNOT_START, R"(no-such-client-program "APPUSER/\"********\"@ORCL")" +
+                                        quoted.substr(quoted.find(" @")), ERROR_FILE_NOT_FOUND));
 }
 
 TEST_F(RunFailure, WithoutAPasswordTheLogOnIsShownAsComposed)
@@ -245,14 +254,26 @@ TEST_F(RunFailure, HidePasswordLeavesNoPasswordBehindWhenTheRunFails)
     client = "no-such-client-program";
     Settings("HidePassword=1\r\n");
 
-    SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "ti&ger");
-    OnCall();
-    ExpectOneRunError("The password holds \"&\", which SQL*Plus reads in a script as a substitution "
-                      "variable.\nClear HidePassword in the settings file to pass the password on "
-                      "the command line.\n");
-    EXPECT_TRUE(HostCalls.empty());
-    EXPECT_TRUE(ScriptsLeft().empty());
-    EXPECT_TRUE(FilesIn(temporary).empty());
+    // "&" in any line of the log-on script: the first part that holds it.
+    std::string work = workFolder;
+    const struct { const char* password; std::string folder, options, part; } refused[] = {
+        {"ti&ger", work, "region=EMEA&year=2026", "password"},
+        {"tiger", folder + "\\R&D", "region=EMEA&year=2026", "options"},
+        {"tiger", folder + "\\R&D", "", "script folder"},
+    };
+    for (const auto& c : refused) {
+        ShownMessages.clear();
+        SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, c.password);
+        CreateDirectoryA((workFolder = c.folder).c_str(), NULL);
+        Settings("HidePassword=1\r\nOptions=" + c.options + "\r\n");
+        OnCall();
+        ExpectOneRunError("The " + c.part + " holds \"&\", which SQL*Plus reads in a script as a "
+                          "substitution variable.\nClear HidePassword in the settings file to pass "
+                          "the password on the command line.\n");
+        EXPECT_TRUE(HostCalls.empty() && ScriptsLeft().empty() && FilesIn(temporary).empty());
+    }
+    workFolder = work;
+    Settings("HidePassword=1\r\n");
 
     ShownMessages.clear();
     SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "tiger");

@@ -6,13 +6,21 @@
 //   sqlplus [-option]... [logon] @script [parameter]...
 //   sqlplus [-option]... /nolog @logon-script
 //
-// The log-on is the first word that is neither an option nor the script;
-// the script is the word that starts with "@"; every word after it is a
-// parameter. Quotes group words and are dropped, so @"C:\a b\se1.tmp" names
-// one path. With "/nolog" as the log-on, the script named is a log-on script
-// whose "connect <logon>" line gives the log-on and whose "@script
-// [parameter]..." line the script the client then runs, as if both had
-// been on its command line.
+// The words are the arguments its C runtime gives it (quotes group blanks
+// and are dropped, \" is a quote, backslashes before a quote are halved),
+// so @"C:\a b\se1.tmp" names one path. The log-on is the first word that is
+// neither an option nor the script; the script is the word that starts with
+// "@"; every word after it is a parameter. With "/nolog" as the log-on, the
+// script named is a log-on script whose "connect <logon>" line gives the
+// log-on and whose "@script [parameter]..." line (split at blanks, quotes
+// grouping them) the script the client then runs, as if both had been on
+// its command line; "set echo off" and "set echo on" lines there turn echo
+// off and on, and echo starts on, as a site profile may set it.
+//
+// A log-on is split as SQL*Plus splits it: the user up to the first "/" (or
+// "@" without one), then the password, in double quotes when it starts with
+// one (up to the closing quote), else up to the first "@"; then "@" and the
+// connect identifier.
 //
 // What it does is steered by parameters of the form name=value, or, for a
 // name not given as a parameter, by the environment variable
@@ -39,12 +47,15 @@
 // length bytes and a line feed:
 //   <name> <length>
 // A run writes "run" (empty), "command-line" (GetCommandLineA as received),
-// with /nolog "logon-script" (its bytes, or "logon-script-error"), "logon",
-// "script-path", "parameters" (one per line), "directory" (its
-// current directory), then "script" (the
-// bytes read through the script path) or "script-error" (the error code),
-// and, after the sleep and the action, "action", with hold "hold" (what was
-// held, or why not) and "holder" (the holding process's id), and "end"
+// with /nolog "logon-script" (its bytes, or "logon-script-error") and, when
+// it has a connect line, "echo" ("on" or "off" when that line was read),
+// "logon" (the word from the line or the connect line) and, when there is
+// one, its parts "user", "password" and "connect-identifier", "script-path",
+// "parameters" (one per line), "directory" (its current directory), then
+// "script" (the bytes read through the script path) or "script-error" (the
+// error code), and, after the sleep and the action, "action", with hold
+// "hold" (what was held, or why not) and "holder" (the holding process's
+// id), and "end"
 // (empty). A run whose log has no "end" has not finished.
 #include <windows.h>
 
@@ -60,6 +71,7 @@ namespace {
 struct CommandLine
 {
     std::string program;
+    std::string echo;   // at the log-on script's connect line
     std::vector<std::string> options;
     std::string logon;
     bool hasScript = false;
@@ -67,7 +79,7 @@ struct CommandLine
     std::vector<std::string> parameters;
 };
 
-// Splits a command line into words: blanks and tabs separate them, double
+// Splits a script line into words: blanks and tabs separate them, double
 // quotes group blanks into a word and are dropped. Backslashes are taken as
 // they are, as paths need.
 std::vector<std::string> SplitWords(const char* line)
@@ -92,10 +104,9 @@ std::vector<std::string> SplitWords(const char* line)
     return words;
 }
 
-CommandLine ParseCommandLine(const char* line)
+CommandLine ParseCommandLine(const std::vector<std::string>& words)
 {
     CommandLine parsed;
-    std::vector<std::string> words = SplitWords(line);
     size_t i = 0;
     if (i < words.size())
         parsed.program = words[i++];
@@ -123,6 +134,7 @@ void TakeLogonScript(const std::string& bytes, CommandLine* line)
     line->hasScript = false;
     line->scriptPath.clear();
     line->parameters.clear();
+    bool echo = true;
     size_t at = 0;
     while (at < bytes.size()) {
         size_t end = bytes.find('\n', at);
@@ -132,15 +144,45 @@ void TakeLogonScript(const std::string& bytes, CommandLine* line)
         at = end + 1;
         if (!text.empty() && text.back() == '\r')
             text.pop_back();
-        if (text.compare(0, 8, "connect ") == 0) {
+        if (text == "set echo off" || text == "set echo on") {
+            echo = text == "set echo on";
+        } else if (text.compare(0, 8, "connect ") == 0) {
             line->logon = text.substr(8);
+            line->echo = echo ? "on" : "off";
         } else if (!text.empty() && text[0] == '@') {
-            CommandLine nested = ParseCommandLine(("client " + text).c_str());
+            CommandLine nested = ParseCommandLine(SplitWords(("client " + text).c_str()));
             line->hasScript = nested.hasScript;
             line->scriptPath = nested.scriptPath;
             line->parameters = nested.parameters;
         }
     }
+}
+
+struct Logon
+{
+    std::string user, password, connect;
+};
+
+Logon SplitLogon(const std::string& word)
+{
+    Logon logon;
+    size_t end = word.find('/');
+    size_t at = word.find('@');
+    logon.user = word.substr(0, end != std::string::npos ? end : at);
+    if (end != std::string::npos) {
+        size_t start = end + 1;
+        if (start < word.size() && word[start] == '"') {
+            end = word.find('"', start + 1);
+            logon.password = word.substr(start + 1, end - (start + 1));
+            at = end == std::string::npos ? end : word.find('@', end);
+        } else {
+            at = word.find('@', start);
+            logon.password = word.substr(start, at - start);
+        }
+    }
+    if (at != std::string::npos)
+        logon.connect = word.substr(at + 1);
+    return logon;
 }
 
 // A control value: the parameter name=value when given, else the
@@ -305,7 +347,7 @@ int main(int argc, char** argv)
     if (argc == 6 && strcmp(argv[1], "--holder") == 0)
         return Hold(argv);
     const char* raw = GetCommandLineA();
-    CommandLine line = ParseCommandLine(raw);
+    CommandLine line = ParseCommandLine(std::vector<std::string>(argv, argv + argc));
     std::string logPath = Control(line, "log", "");
 
     LogRecord(logPath, "run", "");
@@ -321,7 +363,15 @@ int main(int argc, char** argv)
             line.hasScript = false;
         }
     }
+    if (!line.echo.empty())
+        LogRecord(logPath, "echo", line.echo);
     LogRecord(logPath, "logon", line.logon);
+    Logon logon = SplitLogon(line.logon);
+    if (!line.logon.empty() && line.logon != "/nolog") {
+        LogRecord(logPath, "user", logon.user);
+        LogRecord(logPath, "password", logon.password);
+        LogRecord(logPath, "connect-identifier", logon.connect);
+    }
     LogRecord(logPath, "script-path", line.scriptPath);
     LogRecord(logPath, "parameters", Joined(line.parameters));
     char directory[MAX_PATH];
@@ -330,13 +380,12 @@ int main(int argc, char** argv)
 
     printf("client: command line: %s\n", raw);
     // A real client never echoes the password; neither does its stand-in.
-    std::string logon = line.logon;
-    size_t slash = logon.find('/');
-    if (slash != std::string::npos) {
-        size_t at = logon.find('@', slash);
-        logon = logon.substr(0, slash + 1) + "********" + (at == std::string::npos ? "" : logon.substr(at));
-    }
-    printf("client: log-on: %s\n", logon.empty() ? "(none)" : logon.c_str());
+    if (line.logon.empty())
+        printf("client: log-on: (none)\n");
+    else
+        printf("client: log-on: user %s, password %s, connect identifier %s\n",
+               logon.user.c_str(), logon.password.empty() ? "(none)" : "********",
+               logon.connect.c_str());
 
     int status = 0;
     std::string script;

@@ -1,0 +1,43 @@
+#include "runner/run_settings.h"
+
+#include <string.h>
+
+#include "plugin/bounded_text.h"
+
+static bool IsBlankOrTab(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// Drops the blanks and tabs at both ends of text, in place.
+static void TrimBlanks(char* text)
+{
+    size_t start = 0;
+    while (IsBlankOrTab(text[start]))
+        ++start;
+    size_t end = strlen(text);
+    while (end > start && IsBlankOrTab(text[end - 1]))
+        --end;
+    memmove(text, text + start, end - start);
+    text[end - start] = '\0';
+}
+
+// Drops one pair of double quotes that encloses the whole text, in place.
+static void DropEnclosingQuotes(char* text)
+{
+    size_t length = strlen(text);
+    if (length < 2 || text[0] != '"' || text[length - 1] != '"')
+        return;
+    memmove(text, text + 1, length - 2);
+    text[length - 2] = '\0';
+}
+
+void TakeSettingsForRun(SettingsRecord* settings)
+{
+    TrimBlanks(settings->SqlPlus);
+    if (settings->SqlPlus[0] == '\0')
+        CopyText(settings->SqlPlus, sizeof settings->SqlPlus, SETTINGS_DEFAULT_SQLPLUS);
+    TrimBlanks(settings->ConnectString);
+    TrimBlanks(settings->WorkingDirectory);
+    DropEnclosingQuotes(settings->WorkingDirectory);
+}
