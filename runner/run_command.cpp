@@ -3,6 +3,7 @@
 #include "plugin/exports.h"
 #include "plugin/host_entries.h"
 #include "plugin/module_state.h"
+#include "runner/client_environment.h"
 #include "runner/client_process.h"
 #include "runner/command_line.h"
 #include "runner/editor_text.h"
@@ -31,6 +32,8 @@ void __cdecl OnCall(void)
         ShowRunError(AMPERSAND_IN_PASSWORD);
         return;
     }
+    if (!CheckNlsLang())
+        return;
     char scriptPath[SCRIPT_PATH_CAPACITY];
     if (!ReserveScriptFile(scriptPath))
         return;
