@@ -22,18 +22,19 @@ class ClientNlsLang : public RunTest
 protected:
     // One run with the host's NLS_LANG (NULL: none) and the setting; the
     // NLS_LANG the client received, "<none>" when it received none.
-    std::string RunWith(const char* host, const char* setting)
+    std::string RunWith(const char* host, const char* setting, const char* more = "")
     {
         SetEnvironmentVariableA("NLS_LANG", host);
         std::string before = Variable("NLS_LANG");
         DeleteFileA(clientLog.c_str());
-        Settings("DeleteTemp=1\r\nNlsLang=" + std::string(setting) + "\r\n");
+        Settings("DeleteTemp=1\r\nNlsLang=" + std::string(setting) + "\r\n" + more);
         OnCall();
         EXPECT_EQ(before, Variable("NLS_LANG")) << "the host's own value is not back";
         std::vector<ClientRun> runs = ClientRuns();
         if (runs.size() != 1)
             return std::to_string(runs.size()) + " runs";
-        return runs[0].count("nls-lang") ? runs[0]["nls-lang"] : runs[0].count("no-nls-lang") ? "<none>" : "?";
+        return runs[0].count("nls-lang") ? runs[0]["nls-lang"]
+                                         : runs[0].count("no-nls-lang") ? "<none>" : "?";
     }
 };
 
@@ -45,19 +46,26 @@ TEST_F(ClientNlsLang, IsTheHostsOrWhatNlsLangAsksFor)
     SetClientControl("TAMSIL_CLIENT_ACTION", "append");
     SetClientControl("TAMSIL_CLIENT_TEXT", "-- caf\xe9\r\n");
     EditorText = "select 'caf\xe9' from dual;\r\n";
-    const struct { const char* host; const char* setting; const char* received; } rows[] = {
-        {NULL, "", "<none>"},
-        {"GERMAN_GERMANY.AL32UTF8", "", "GERMAN_GERMANY.AL32UTF8"},
-        {"GERMAN_GERMANY.AL32UTF8", "auto", "GERMAN_GERMANY.WE8MSWIN1252"},
-        {NULL, "Auto", ".WE8MSWIN1252"},
-        {"", "auto", ".WE8MSWIN1252"},
-        {NULL, "FRENCH_FRANCE.auto", "FRENCH_FRANCE.WE8MSWIN1252"},
-        {"GERMAN_GERMANY.AL32UTF8", "AMERICAN_AMERICA.AL32UTF8", "AMERICAN_AMERICA.AL32UTF8"},
+    SetHostText(HOST_USER, HOST_USER_WIDTH, "APPUSER");
+    SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "tiger");
+    const struct { const char* host; const char* setting; bool hidePassword; const char* received; }
+    rows[] = {
+        {NULL, "", false, "<none>"},
+        {"GERMAN_GERMANY.AL32UTF8", "", false, "GERMAN_GERMANY.AL32UTF8"},
+        {"GERMAN_GERMANY.AL32UTF8", "auto", false, "GERMAN_GERMANY.WE8MSWIN1252"},
+        {"GERMAN_GERMANY.AL32UTF8", "auto", true, "GERMAN_GERMANY.WE8MSWIN1252"},
+        {NULL, "Auto", false, ".WE8MSWIN1252"},
+        {"", "auto", false, ".WE8MSWIN1252"},
+        {NULL, "FRENCH_FRANCE.auto", false, "FRENCH_FRANCE.WE8MSWIN1252"},
+        {"GERMAN_GERMANY.AL32UTF8", "AMERICAN_AMERICA.AL32UTF8", false, "AMERICAN_AMERICA.AL32UTF8"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.host ? row.host : "(none)") + ", " + row.setting);
         HostCalls.clear();
-        EXPECT_EQ(row.received, RunWith(row.host, row.setting));
+        StartRequests.clear();
+        EXPECT_EQ(row.received, RunWith(row.host, row.setting, row.hidePassword ? "HidePassword=1\r\n" : ""));
+        ASSERT_EQ(1u, StartRequests.size());
+        EXPECT_EQ(row.hidePassword, StartRequests[0].line.find(" /nolog @") != std::string::npos);
         EXPECT_EQ(std::vector<std::string>{EditorText + "-- caf\xe9\r\n"}, SetTexts());
     }
     EXPECT_TRUE(ShownMessages.empty());
