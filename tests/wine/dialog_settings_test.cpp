@@ -133,8 +133,8 @@ TEST_F(SettingsDialog, CheckBoxesShowFlagsAsTheRunTreatsThem)
 TEST_F(SettingsDialog, OkWithoutChangesWritesAllSixKeys)
 {
     Install();
-    // HidePassword and NlsLang have no field: OK leaves them as the file has them.
-    WriteSettingsFile("[Settings]\r\nReadOnly=1\r\nOptions=-S\r\nHidePassword=1\r\nNlsLang=auto\r\n");
+    // HidePassword has no field: OK leaves it as the file has it.
+    WriteSettingsFile("[Settings]\r\nReadOnly=1\r\nOptions=-S\r\nHidePassword=1\r\n");
     OpenSettings([](HWND dialog) { Click(dialog, IDOK); });
     EXPECT_EQ(std::vector<INT_PTR>{IDOK}, EndCodes);
     EXPECT_EQ("1", Stored("Settings", "ReadOnly"));
@@ -144,7 +144,6 @@ TEST_F(SettingsDialog, OkWithoutChangesWritesAllSixKeys)
     EXPECT_EQ("", Stored("Path", "WorkingDirectory"));
     EXPECT_EQ("sqlplus", Stored("Path", "SqlPlus"));
     EXPECT_EQ("1", Stored("Settings", "HidePassword"));
-    EXPECT_EQ("auto", Stored("Settings", "NlsLang"));
     EXPECT_TRUE(ShownMessages.empty());
 }
 

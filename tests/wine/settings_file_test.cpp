@@ -40,7 +40,6 @@ TEST_F(SettingsFile, NoFileGivesTheDefaults)
     EXPECT_STREQ("sqlplus", PluginSettings.SqlPlus);
     EXPECT_EQ(0, PluginSettings.ReadOnly);
     EXPECT_EQ(0, PluginSettings.DeleteTemp);
-    EXPECT_STREQ("", PluginSettings.NlsLang);
 }
 
 TEST_F(SettingsFile, ReadsEveryKeyFromItsSection)
@@ -74,10 +73,9 @@ TEST_F(SettingsFile, FlagsConvertFromAtMostTwoCharacters)
 TEST_F(SettingsFile, LongValuesAreCutToTheirCapacity)
 {
     std::string options(130, 'o'), path(300, 'p');
-    WriteSettingsFile("[Settings]\r\nOptions=" + options + "\r\nConnectString=" + path + "\r\nNlsLang=" +
-                      path + "\r\n[Path]\r\nWorkingDirectory=" + path + "\r\nSqlPlus=" + path + "\r\n");
+    WriteSettingsFile("[Settings]\r\nOptions=" + options + "\r\nConnectString=" + path +
+                      "\r\n[Path]\r\nWorkingDirectory=" + path + "\r\nSqlPlus=" + path + "\r\n");
     LoadSettings();
-    EXPECT_EQ(std::string(63, 'p'), PluginSettings.NlsLang);
     EXPECT_EQ(std::string(126, 'o'), PluginSettings.Options);
     EXPECT_EQ(std::string(259, 'p'), PluginSettings.ConnectString);
     EXPECT_EQ(std::string(259, 'p'), PluginSettings.WorkingDirectory);
