@@ -4,7 +4,7 @@
 
 static std::string Composed(const char* setting, const char* host, const char* characterSet)
 {
-    char value[27];
+    char value[27];   // "FRENCH_FRANCE.WE8MSWIN1252" fits, one byte more does not
     bool whole = ComposeNlsLang(setting, host, characterSet, value, sizeof value);
     return whole ? value : "<refused>" + std::string(value);
 }
@@ -15,7 +15,6 @@ TEST(NlsLang, NamesTheCharacterSetOfTheCodePageOrTakesTheValueAsItStands)
     EXPECT_EQ("AMERICAN_AMERICA.AL32UTF8", Composed("auto", "AMERICAN_AMERICA", "AL32UTF8"));
     EXPECT_EQ("automatic", Composed("automatic", NULL, NULL));
     EXPECT_EQ("<refused>", Composed("x.auto", NULL, NULL));
-    // A value as long as the buffer holds, and one byte longer.
     EXPECT_EQ("FRENCH_FRANCE.WE8MSWIN1252", Composed("FRENCH_FRANCE.auto", NULL, "WE8MSWIN1252"));
     EXPECT_EQ("<refused>", Composed("FRENCH_FRANCE1.auto", NULL, "WE8MSWIN1252"));
 }
