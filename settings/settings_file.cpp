@@ -63,6 +63,7 @@ void LoadSettings(void)
     if (s.SqlPlus[0] == '\0')
         CopyText(s.SqlPlus, sizeof s.SqlPlus, SETTINGS_DEFAULT_SQLPLUS);
     ReadText(PATH_SECTION, "WorkingDirectory", "", s.WorkingDirectory, sizeof s.WorkingDirectory);
+    ReadText(SETTINGS_SECTION, "NlsLang", "", s.NlsLang, sizeof s.NlsLang);
 }
 
 // Writes one text setting so that loading gives it back as it is.
