@@ -7,6 +7,7 @@
 #include "platform/system_error.h"
 #include "plugin/bounded_text.h"
 #include "plugin/module_state.h"
+#include "runner/client_environment.h"
 #include "runner/command_arguments.h"
 #include "runner/run_report.h"
 
@@ -68,8 +69,13 @@ ClientRun RunClient(const char* scriptPath, const char* logonScriptPath)
     // that ever fail, a cut line must not run.
     if (!whole)
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
-    if (!whole || !CreateProcessA(NULL, line, NULL, NULL, FALSE, NORMAL_PRIORITY_CLASS, NULL, NULL,
-                                  &startup, &client)) {
+    bool started = whole && SetClientNlsLang() &&
+                   CreateProcessA(NULL, line, NULL, NULL, FALSE, NORMAL_PRIORITY_CLASS, NULL, NULL,
+                                  &startup, &client);
+    // The client has its copy of the environment: the host gets its own back
+    // before anything else can run.
+    PutBackHostNlsLang();
+    if (!started) {
         FormatRunFailure(CANNOT_START, shownLine);
         ShowRunError(TextBuffer);
         return CLIENT_NOT_STARTED;

@@ -6,6 +6,7 @@
 #include "plugin/exports.h"
 #include "plugin/host_entries.h"
 #include "plugin/module_state.h"
+#include "runner/client_environment.h"
 #include "runner/client_process.h"
 #include "runner/command_line.h"
 #include "runner/editor_text.h"
@@ -64,6 +65,8 @@ void __cdecl OnCall(void)
     if (!ChooseScriptFolder(scriptFolder))
         return;
     if (hidePassword && RefuseAmpersandInLogonScript(scriptFolder))
+        return;
+    if (!CheckNlsLang())
         return;
     char scriptPath[SCRIPT_PATH_CAPACITY];
     if (!ReserveScriptFile(scriptFolder, scriptPath))

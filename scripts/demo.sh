@@ -96,5 +96,15 @@ printf '[%s]\n' "$(client_record command-line)"
 echo "-- the log-on it read: user [$(client_record user)], password [$(client_record password)]," \
      "connect identifier [$(client_record connect-identifier)]"
 echo
+echo "== The same run with NlsLang=auto, from an editor whose NLS_LANG names UTF-8: the client"
+echo "   reads the script in the character set of the system code page, in which it is written"
+printf '%s\r\n' "[Settings]" "DeleteTemp=1" "NlsLang=auto" "[Path]" "WorkingDirectory=scripts" > Tamsil.ini
+tr -d '\r' < Tamsil.ini
+rm -f client.log
+NLS_LANG=GERMAN_GERMANY.AL32UTF8 wine editor_host.exe Tamsil.dll --user APPUSER --password tiger \
+     --database ORCL --text-file sample.sql --call --out-text after.sql >/dev/null
+echo "-- the editor's NLS_LANG:             GERMAN_GERMANY.AL32UTF8"
+echo "-- the NLS_LANG the client received:  $(client_record nls-lang)"
+echo
 echo "== An editor too old for the plug-in is refused (the message box is answered at once without a display)"
 wine editor_host.exe Tamsil.dll --version 1.50.3 | tr -d '\r' || true

@@ -146,6 +146,7 @@ static void ReadSettings(void)
     if (s.SqlPlus[0] == '\0')
         CopyText(s.SqlPlus, sizeof s.SqlPlus, SETTINGS_DEFAULT_SQLPLUS);
     ReadText(PATH_SECTION, "WorkingDirectory", "", s.WorkingDirectory, sizeof s.WorkingDirectory);
+    ReadText(SETTINGS_SECTION, "NlsLang", "", s.NlsLang, sizeof s.NlsLang);
 }
 
 SettingsLoad LoadSettings(void)

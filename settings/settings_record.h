@@ -7,12 +7,13 @@ enum SettingsCapacity
 {
     SETTINGS_PATH_CAPACITY = 260,    // paths, the connect string, the client
     SETTINGS_OPTIONS_CAPACITY = 127,
-    SETTINGS_FLAG_CAPACITY = 3       // a flag is read from at most 2 characters
+    SETTINGS_FLAG_CAPACITY = 3,      // a flag is read from at most 2 characters
+    SETTINGS_NLS_LANG_CAPACITY = 64
 };
 
 // The settings kept in the settings file. Every text ends in a NUL within
-// its capacity. HidePassword has no field in the settings dialog, which
-// leaves it in the file as it is.
+// its capacity. HidePassword and NlsLang have no field in the settings
+// dialog, which leaves them in the file as they are.
 struct SettingsRecord
 {
     char Options[SETTINGS_OPTIONS_CAPACITY];
@@ -22,6 +23,7 @@ struct SettingsRecord
     char SqlPlus[SETTINGS_PATH_CAPACITY];
     char WorkingDirectory[SETTINGS_PATH_CAPACITY];
     int HidePassword;
+    char NlsLang[SETTINGS_NLS_LANG_CAPACITY];
 };
 
 #define SETTINGS_DEFAULT_SQLPLUS "sqlplus"

@@ -51,12 +51,13 @@
 // it has a connect line, "echo" ("on" or "off" when that line was read),
 // "logon" (the word from the line or the connect line) and, when there is
 // one, its parts "user", "password" and "connect-identifier", "script-path",
-// "parameters" (one per line), "directory" (its current directory), then
-// "script" (the bytes read through the script path) or "script-error" (the
-// error code), and, after the sleep and the action, "action", with hold
-// "hold" (what was held, or why not) and "holder" (the holding process's
-// id), and "end"
-// (empty). A run whose log has no "end" has not finished.
+// "parameters" (one per line), "directory" (its current directory),
+// "nls-lang" (the NLS_LANG it received) or "no-nls-lang" (empty: it received
+// none), then "script" (the bytes read through the script path) or
+// "script-error" (the error code), and, after the sleep and the action,
+// "action", with hold "hold" (what was held, or why not) and "holder" (the
+// holding process's id), and "end" (empty). A run whose log has no "end" has
+// not finished.
 #include <windows.h>
 
 #include <stdio.h>
@@ -378,7 +379,16 @@ int main(int argc, char** argv)
     DWORD directoryLength = GetCurrentDirectoryA(sizeof directory, directory);
     LogRecord(logPath, "directory", std::string(directory, directoryLength < sizeof directory ? directoryLength : 0));
 
+    // The character set the client reads the script in is named by NLS_LANG.
+    char nlsLang[32768];
+    SetLastError(ERROR_SUCCESS);
+    DWORD nlsLangLength = GetEnvironmentVariableA("NLS_LANG", nlsLang, sizeof nlsLang);
+    bool hasNlsLang = nlsLangLength > 0 || GetLastError() != ERROR_ENVVAR_NOT_FOUND;
+    std::string nlsLangValue(nlsLang, nlsLangLength < sizeof nlsLang ? nlsLangLength : 0);
+    LogRecord(logPath, hasNlsLang ? "nls-lang" : "no-nls-lang", nlsLangValue);
+
     printf("client: command line: %s\n", raw);
+    printf("client: NLS_LANG: %s\n", hasNlsLang ? nlsLangValue.c_str() : "(none)");
     // A real client never echoes the password; neither does its stand-in.
     if (line.logon.empty())
         printf("client: log-on: (none)\n");
