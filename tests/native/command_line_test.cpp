@@ -260,24 +260,21 @@ TEST(CommandLine, LineThatFitsTheShortBufferIsComposedWhole)
 // the quotes typed around a folder; the options stay exactly as typed.
 TEST(SettingsForRun, TakeWhatNamesSomething)
 {
-    const struct { const char *sqlPlus, *connect, *folder, *options, *runSqlPlus, *runConnect,
-                   *runFolder; } cases[] = {
-        {" C:\\c\\sqlplus.exe\t", " PROD ", "\"C:\\My Scripts\" ", " \"a b\" ",
-         "C:\\c\\sqlplus.exe", "PROD", "C:\\My Scripts"},
-        {" \t", "", "\"", "", "sqlplus", "", "\""},
-        {"sqlplus -L", "PROD", "\"\"", "x", "sqlplus -L", "PROD", ""},
-        {"\"C:\\a b\\s.exe\"", "", "\"C:\\a\"b\"", "", "\"C:\\a b\\s.exe\"", "", "C:\\a\"b"},
+    // Client, connect string and folder as loaded, then as the run takes them.
+    const char* const cases[][6] = {
+        {" C:\\c\\sqlplus.exe\t", " PROD ", "\"C:\\My Scripts\" ", "C:\\c\\sqlplus.exe", "PROD",
+         "C:\\My Scripts"},
+        {" \t", "", "\"", "sqlplus", "", "\""},
+        {"\"C:\\a b\\s.exe\" -L", "", "\"\"", "\"C:\\a b\\s.exe\" -L", "", ""},
     };
     for (const auto& c : cases) {
-        Settings s(c.sqlPlus, c.options, c.connect);
-        Settings::set(s.record->WorkingDirectory, sizeof s.record->WorkingDirectory, c.folder);
+        Settings s(c[0], " \"a b\" ", c[1]);
+        Settings::set(s.record->WorkingDirectory, sizeof s.record->WorkingDirectory, c[2]);
         TakeSettingsForRun(s.record.get());
-        EXPECT_STREQ(c.runSqlPlus, s.record->SqlPlus);
-        EXPECT_STREQ(c.runConnect, s.record->ConnectString);
-        EXPECT_STREQ(c.runFolder, s.record->WorkingDirectory);
-        EXPECT_STREQ(c.options, s.record->Options);
+        EXPECT_EQ(std::vector<std::string>({c[3], c[4], c[5], " \"a b\" "}),
+                  std::vector<std::string>({s.record->SqlPlus, s.record->ConnectString,
+                                            s.record->WorkingDirectory, s.record->Options}));
     }
-    EXPECT_FALSE(ProgramHasExtension("C:\\Program Files\\Client\\bin\\sqlplus"));
     EXPECT_FALSE(ProgramHasExtension("C:\\a.b\\sqlplus -L"));
     EXPECT_TRUE(ProgramHasExtension("C:\\a b\\sqlplus.exe -L"));
 }
