@@ -36,6 +36,11 @@ bool AppendText(char* dest, size_t capacity, const char* source)
     return CopyText(dest + used, capacity - used, source);
 }
 
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
 bool HasBlank(const char* text)
 {
     return strchr(text, ' ') != NULL || strchr(text, '\t') != NULL;

@@ -21,7 +21,10 @@ bool CopyField(char* dest, size_t capacity, const char* field, size_t width);
 // the width, else the whole width.
 size_t FieldLength(const char* field, size_t width);
 
-// True when text holds a blank (space or tab).
+// True when c is a blank (space or tab).
+bool IsBlank(char c);
+
+// True when text holds a blank.
 bool HasBlank(const char* text);
 
 #endif

@@ -4,19 +4,14 @@
 
 #include "plugin/bounded_text.h"
 
-static bool IsBlankOrTab(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
 // Drops the blanks and tabs at both ends of text, in place.
 static void TrimBlanks(char* text)
 {
     size_t start = 0;
-    while (IsBlankOrTab(text[start]))
+    while (IsBlank(text[start]))
         ++start;
     size_t end = strlen(text);
-    while (end > start && IsBlankOrTab(text[end - 1]))
+    while (end > start && IsBlank(text[end - 1]))
         --end;
     memmove(text, text + start, end - start);
     text[end - start] = '\0';

@@ -200,27 +200,27 @@ bool WriteLogonScript(const char* path, const char* scriptPath)
     return written;
 }
 
-// True when the path names no file, which is as good as deleted.
-static bool Gone(void)
+// Deletes a file once no other program holds it; shows failureFormat with
+// the path when it could not. A file already gone counts as deleted.
+static void DeleteOrShow(const char* path, const char* failureFormat)
 {
+    if (DeleteHeldFile(path))
+        return;
     DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+        return;
+    FormatRunFailure(failureFormat, path);
+    ShowRunError(TextBuffer);
 }
 
 void DeleteLogonScript(const char* path)
 {
-    if (DeleteHeldFile(path) || Gone())
-        return;
-    FormatRunFailure(LOGON_SCRIPT_KEPT, path);
-    ShowRunError(TextBuffer);
+    DeleteOrShow(path, LOGON_SCRIPT_KEPT);
 }
 
 void DeleteScriptFile(const char* path)
 {
-    if (DeleteHeldFile(path) || Gone())
-        return;
-    FormatRunFailure(CANNOT_DELETE, path);
-    ShowRunError(TextBuffer);
+    DeleteOrShow(path, CANNOT_DELETE);
 }
 
 // Reads until count bytes are in or the file ends. False when a read fails.

@@ -40,8 +40,9 @@ const char* FlagToText(int flag);
 // which trims blanks and tabs at both ends of a value and then drops one
 // pair of matching quotes (" or ') around what is left, gives back exactly
 // value: a value in such quotes, or with a blank or tab at either end, goes
-// inside one more pair of double quotes, any other unchanged. stored holds up to two bytes more than value.
-// False, with an empty result, when it does not fit.
+// inside one more pair of double quotes, any other unchanged. stored holds
+// up to two bytes more than value. False, with an empty result, when it does
+// not fit.
 bool ValueToStore(const char* value, char* stored, size_t capacity);
 
 // The settings file for a module: the module's path with the extension of

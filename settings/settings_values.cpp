@@ -25,11 +25,6 @@ const char* FlagToText(int flag)
     return flag != 0 ? "1" : "0";
 }
 
-static bool IsBlankOrTab(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
 bool ValueToStore(const char* value, char* stored, size_t capacity)
 {
     size_t length = strlen(value);
@@ -37,7 +32,7 @@ bool ValueToStore(const char* value, char* stored, size_t capacity)
                     value[length - 1] == value[0];
     // The reader trims blanks at both ends before it looks for the quotes,
     // so only quotes keep them.
-    bool edgeBlank = length > 0 && (IsBlankOrTab(value[0]) || IsBlankOrTab(value[length - 1]));
+    bool edgeBlank = length > 0 && (IsBlank(value[0]) || IsBlank(value[length - 1]));
     bool fits = enclosed || edgeBlank ? CopyText(stored, capacity, "\"") && AppendText(stored, capacity, value) &&
                                AppendText(stored, capacity, "\"")
                          : CopyText(stored, capacity, value);
