@@ -11,9 +11,8 @@ cd "$(dirname "$0")/.."
 start=$SECONDS
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-# The second builder is another numeric user in a user namespace, where the
-# files it writes stay this user's own; without user namespaces, this user.
-# It runs with another umask, into another folder.
+# The second builder: another numeric user in a user namespace (its files stay
+# this user's own), or this user where there is none; another umask and folder.
 other=$(($(id -u) + 1))
 as_other=(unshare --map-user="$other" --map-group="$other")
 "${as_other[@]}" true 2>/dev/null || { as_other=(); other="$(id -u) (no user namespaces here)"; }

@@ -1,5 +1,4 @@
 #include "runner/command_line.h"
-#include "runner/run_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -97,8 +96,7 @@ TEST(CommandLine, LogOnShapes)
               Line(Settings(), Host("APPUSER", "", "")));
     EXPECT_EQ("sqlplus APPUSER/secret@ @C:\\TEMP\\se3F.TMP ",
               Line(Settings(), Host("APPUSER", "secret", "")));
-    // The second byte of a double-byte character is no backslash to the
-    // client's runtime, and is not doubled before the closing quote.
+    // A double-byte character's second byte is no backslash to be doubled.
     char line[COMMAND_LINE_CAPACITY];
     ComposeCommandLine(Settings().record.get(), Host("U", "\x95\x5c", "DB").record(), "sqlplus", SCRIPT,
                        false, line, sizeof line, [](unsigned char byte) { return byte >= 0x81; });
@@ -254,27 +252,4 @@ TEST(CommandLine, LineThatFitsTheShortBufferIsComposedWhole)
                                     false, line, sizeof line));
     EXPECT_EQ(client + tail, line);
     EXPECT_EQ(client + tail + "L", Line(longer, host));
-}
-
-// Blanks at the ends of what names something never reach the run, nor do
-// the quotes typed around a folder; the options stay exactly as typed.
-TEST(SettingsForRun, TakeWhatNamesSomething)
-{
-    // Client, connect string and folder as loaded, then as the run takes them.
-    const char* const cases[][6] = {
-        {" C:\\c\\sqlplus.exe\t", " PROD ", "\"C:\\My Scripts\" ", "C:\\c\\sqlplus.exe", "PROD",
-         "C:\\My Scripts"},
-        {" \t", "", "\"", "sqlplus", "", "\""},
-        {"\"C:\\a b\\s.exe\" -L", "", "\"\"", "\"C:\\a b\\s.exe\" -L", "", ""},
-    };
-    for (const auto& c : cases) {
-        Settings s(c[0], " \"a b\" ", c[1]);
-        Settings::set(s.record->WorkingDirectory, sizeof s.record->WorkingDirectory, c[2]);
-        TakeSettingsForRun(s.record.get());
-        EXPECT_EQ(std::vector<std::string>({c[3], c[4], c[5], " \"a b\" "}),
-                  std::vector<std::string>({s.record->SqlPlus, s.record->ConnectString,
-                                            s.record->WorkingDirectory, s.record->Options}));
-    }
-    EXPECT_FALSE(ProgramHasExtension("C:\\a.b\\sqlplus -L"));
-    EXPECT_TRUE(ProgramHasExtension("C:\\a b\\sqlplus.exe -L"));
 }

@@ -148,14 +148,15 @@ TEST_F(ClientCommandLine, WhatTheUserTypesIntoTheDialogReachesTheClientAsMeant)
     const struct { int id; std::string typed, started, options, parameters, scripts; } cases[] = {
         // An existing file with a blank goes in quotes, whether or not the
         // user typed them, or its ".exe"; a value with a quote as typed.
-        {IDC_SQLPLUS, path, "\"" + path + "\"", "", "", workFolder},
+        // Blanks at its ends never name anything.
+        {IDC_SQLPLUS, " " + path + "\t", "\"" + path + "\"", "", "", workFolder},
         {IDC_SQLPLUS, "\"" + path + "\"", "\"" + path + "\"", "", "", workFolder},
         {IDC_SQLPLUS, noExe, "\"" + noExe + "\"", "", "", workFolder},
         {IDC_SQLPLUS, "\"" + path + "\" -L", "\"" + path + "\" -L", "", "", workFolder},
         // Blanks at the ends of a value stay, so one parameter stays one.
         {IDC_OPTIONS, "\"EMEA 2026\" ", client, "\"EMEA 2026\" ", "EMEA 2026\n", workFolder},
         // A folder with blanks, typed in quotes as users do.
-        {IDC_WORKDIR, "\"" + scripts + "\"", client, "", "", scripts},
+        {IDC_WORKDIR, "\"" + scripts + "\" ", client, "", "", scripts},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);

@@ -11,8 +11,6 @@ namespace {
 const char CANNOT_START[] = "RUN : %s\nERROR: %d\nMSG:%s\n";
 const char CANNOT_CREATE[] = "Cannot create a script file in %s\nERROR: %d\nMSG:%s\n";
 const char CANNOT_WRITE[] = "Cannot write the script file %s\nERROR: %d\nMSG:%s\n";
-const char CANNOT_READ_BACK[] =
-    "Cannot read back the script file %s\nERROR: %d\nMSG:%s\nThe editor text is unchanged.\n";
 const char CANNOT_READ_SETTINGS[] = "Cannot read the settings file %s\nERROR: %d\nMSG:%s\n";
 const char MARKED[] = "The settings file %s begins with a UTF-8 byte-order mark, which Windows does not "
                       "read: the settings of its first section would be ignored.\nSave it without the "
@@ -243,14 +241,11 @@ TEST_F(RunFailure, AHostWithoutGetEditorTextGetsNothingDoneAndNoFileLeft)
 
 // A run that keeps the password off the command line: the log-on script
 // never outlives a failed start, a password it cannot carry stops the run
-// before anything is made, and a log-on script that cannot be written stops
-// it with the script deleted.
+// before anything is made, a log-on script that cannot be written stops it
+// with the script deleted, and a failed wait still deletes the log-on script.
 TEST_F(RunFailure, HidePasswordLeavesNoPasswordBehindWhenTheRunFails)
 {
-    std::string temporary = folder + "\\temp";
-    ASSERT_TRUE(CreateDirectoryA(temporary.c_str(), NULL));
-    SetEnvironmentVariableA("TMP", temporary.c_str());
-    SetEnvironmentVariableA("TEMP", temporary.c_str());
+    std::string temporary = OwnTemporaryFolder(), standIn = client;
     client = "no-such-client-program";
     Settings("HidePassword=1\r\n");
 
@@ -295,24 +290,20 @@ TEST_F(RunFailure, HidePasswordLeavesNoPasswordBehindWhenTheRunFails)
     EXPECT_EQ(1u, StartRequests.size());
     EXPECT_TRUE(FilesIn(temporary).empty());
     EXPECT_EQ(1u, ScriptsLeft().size());
-}
 
-
-// When the platform cannot wait for the client, the client may still be at
-// work on the script: nothing is handed back and the script is kept, but
-// the log-on script goes as after any run.
-TEST_F(RunFailure, AWaitThatFailsKeepsTheScriptAndNotThePassword)
-{
-    std::string temporary = OwnTemporaryFolder();
-    SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "tiger");
+    // A wait that fails: the client may still be at work on the script,
+    // which is kept whatever DeleteTemp says, and nothing is handed back.
+    ShownMessages.clear();
+    FailOpenWith = 0;
+    client = standIn;
     Settings("DeleteTemp=1\r\nHidePassword=1\r\n");
     ASSERT_TRUE(PatchImport(module, "kernel32.dll", "WaitForSingleObject", reinterpret_cast<void*>(&FailedWait)));
     OnCall();
     ExpectOneRunError("Cannot wait for the client to end\nERROR: 6\nMSG:" + SystemText(6) + "\n");
-    EXPECT_TRUE(SetTexts().empty());
-    EXPECT_EQ(1u, ScriptsLeft().size());
-    EXPECT_TRUE(FilesIn(temporary).empty());
+    EXPECT_TRUE(SetTexts().empty() && FilesIn(temporary).empty());
+    EXPECT_EQ(2u, ScriptsLeft().size());
 }
+
 
 // A log-on script left by a run that never ended is deleted by the next run;
 // no other file is, nor one that is recent or that someone has open.

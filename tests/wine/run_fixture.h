@@ -150,6 +150,9 @@ inline std::string SystemText(DWORD code)
     return text.substr(0, 259);
 }
 
+const char CANNOT_READ_BACK[] =
+    "Cannot read back the script file %s\nERROR: %d\nMSG:%s\nThe editor text is unchanged.\n";
+
 inline std::string FormatMessageText(const char* format, const std::string& subject, DWORD code)
 {
     char text[4096];

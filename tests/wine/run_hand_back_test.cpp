@@ -12,8 +12,6 @@ class HandBack : public RunTest
 
 const char GROWN[] =
     "The script file %s has grown past 102400 bytes and was kept.\nThe editor text is unchanged.\n";
-const char CANNOT_READ_BACK[] =
-    "Cannot read back the script file %s\nERROR: %d\nMSG:%s\nThe editor text is unchanged.\n";
 const char LOGON_SCRIPT_KEPT[] = "The log-on script %s, which holds the password, could not be deleted."
                                  "\nERROR: %d\nMSG:%s\nDelete it by hand.\n";
 const char HOLDS_NUL[] =
@@ -173,10 +171,8 @@ TEST_F(HandBack, ReturnsOnlyAfterTheClientHasEnded)
 }
 
 
-// A scanner that holds the script or the log-on script for a moment after
-// the client has ended is waited for. Held past the retries, the script is
-// kept with the read-back message; the log-on script is named in a message
-// of its own, and the text still comes back.
+// A file a scanner holds for a moment after the client has ended is waited
+// for; held past the retries, it is kept and named in a message.
 TEST_F(HandBack, AFileHeldAfterTheClientEndedIsWaitedForThenReported)
 {
     OwnTemporaryFolder();

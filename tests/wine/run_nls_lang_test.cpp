@@ -37,6 +37,10 @@ TEST_F(ClientNlsLang, IsTheHostsOrWhatNlsLangAsksFor)
         {NULL, "NlsLang=Auto\r\n", ".WE8MSWIN1252"},
         {"", "NlsLang=auto\r\n", ".WE8MSWIN1252"},
         {NULL, "NlsLang=FRENCH_FRANCE.auto\r\n", "FRENCH_FRANCE.WE8MSWIN1252"},
+        // Up to the host's last "."; "automatic" is no "auto".
+        {"A.B.AL32UTF8", "NlsLang=AUTO\r\n", "A.B.WE8MSWIN1252"},
+        {"AMERICAN_AMERICA", "NlsLang=auto\r\n", "AMERICAN_AMERICA.WE8MSWIN1252"},
+        {NULL, "NlsLang=automatic\r\n", "automatic"},
         {"GERMAN_GERMANY.UTF8", "NlsLang=AMERICAN_AMERICA.AL32UTF8\r\n", "AMERICAN_AMERICA.AL32UTF8"},
     };
     for (const auto& row : rows)
