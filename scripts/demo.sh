@@ -46,6 +46,17 @@ client_record() {
   exec 3<&-
 }
 
+# Writes Tamsil.ini (DeleteTemp=1, the given lines of [Settings], scripts in
+# scripts/) and runs the sample once, quietly, logged on with the password $1.
+quiet_run() {
+  local password=$1
+  shift
+  printf '%s\r\n' "[Settings]" "DeleteTemp=1" "$@" "[Path]" "WorkingDirectory=scripts" > Tamsil.ini
+  rm -f client.log
+  wine editor_host.exe Tamsil.dll --user APPUSER --password "$password" --database ORCL \
+       --text-file sample.sql --call --out-text after.sql >/dev/null
+}
+
 echo "== A fresh folder: the plug-in, the editor stand-in, the client stand-in as sqlplus.exe,"
 echo "   a sample SQL text and the plug-in's settings"
 ls
@@ -72,12 +83,9 @@ echo "== The script file is gone (DeleteTemp=1): scripts/ holds $(ls scripts | w
 echo
 echo "== The same run with HidePassword=1: the password goes to the client in a log-on"
 echo "   script in the temporary folder, not on its command line"
-printf '%s\r\n' "[Settings]" "DeleteTemp=1" "HidePassword=1" "[Path]" "WorkingDirectory=scripts" > Tamsil.ini
-tr -d '\r' < Tamsil.ini
-rm -f client.log
 temporary=$(winepath -u "$(wine cmd /c echo %TEMP% | tr -d '\r')")
-wine editor_host.exe Tamsil.dll --user APPUSER --password tiger --database ORCL \
-     --text-file sample.sql --call --out-text after.sql >/dev/null
+quiet_run tiger HidePassword=1
+tr -d '\r' < Tamsil.ini
 echo "-- the command line the client received:"
 printf '[%s]\n' "$(client_record command-line)"
 echo "-- the log-on script it ran:"
@@ -87,10 +95,7 @@ echo "-- left behind: scripts/ holds $(ls scripts | wc -l) files, the temporary 
 echo
 echo "== A password holding \"@\" (Spring@2026) goes in double quotes, escaped on the command"
 echo "   line so that the client gets the log-on APPUSER/\"Spring@2026\"@ORCL"
-printf '%s\r\n' "[Settings]" "DeleteTemp=1" "[Path]" "WorkingDirectory=scripts" > Tamsil.ini
-rm -f client.log
-wine editor_host.exe Tamsil.dll --user APPUSER --password 'Spring@2026' --database ORCL \
-     --text-file sample.sql --call --out-text after.sql >/dev/null
+quiet_run 'Spring@2026'
 echo "-- the command line the client received:"
 printf '[%s]\n' "$(client_record command-line)"
 echo "-- the log-on it read: user [$(client_record user)], password [$(client_record password)]," \
@@ -98,11 +103,8 @@ echo "-- the log-on it read: user [$(client_record user)], password [$(client_re
 echo
 echo "== The same run with NlsLang=auto, from an editor whose NLS_LANG names UTF-8: the client"
 echo "   reads the script in the character set of the system code page, in which it is written"
-printf '%s\r\n' "[Settings]" "DeleteTemp=1" "NlsLang=auto" "[Path]" "WorkingDirectory=scripts" > Tamsil.ini
+NLS_LANG=GERMAN_GERMANY.AL32UTF8 quiet_run tiger NlsLang=auto
 tr -d '\r' < Tamsil.ini
-rm -f client.log
-NLS_LANG=GERMAN_GERMANY.AL32UTF8 wine editor_host.exe Tamsil.dll --user APPUSER --password tiger \
-     --database ORCL --text-file sample.sql --call --out-text after.sql >/dev/null
 echo "-- the editor's NLS_LANG:             GERMAN_GERMANY.AL32UTF8"
 echo "-- the NLS_LANG the client received:  $(client_record nls-lang)"
 echo
