@@ -4,6 +4,7 @@
 
 #include <limits.h>
 #include <string.h>
+#include <wchar.h>
 
 enum Conversion { CONVERTED, TOO_LONG, LOSSY };
 
@@ -35,15 +36,42 @@ static Conversion Convert(const wchar_t* path, char* text, size_t capacity)
     return ConvertPath(path, NULL, 0, &usedDefault) > 0 && !usedDefault ? TOO_LONG : LOSSY;
 }
 
+// The short form of path's folder with path's own last element after it,
+// which names the same file whether or not the file is there yet.
+static DWORD ShortFolderForm(const wchar_t* path, wchar_t (&shortPath)[MAX_PATH + 1])
+{
+    const wchar_t* name = path;
+    for (const wchar_t* p = path; *p; ++p)
+        if (*p == L'\\' || *p == L'/' || *p == L':')
+            name = p + 1;
+    size_t folderLength = static_cast<size_t>(name - path);
+    size_t nameLength = wcslen(name);
+    wchar_t folder[MAX_PATH + 1];
+    if (folderLength == 0 || folderLength >= ARRAYSIZE(folder))
+        return folderLength == 0 ? 0 : ARRAYSIZE(shortPath);
+    wmemcpy(folder, path, folderLength);
+    folder[folderLength] = L'\0';
+    DWORD length = GetShortPathNameW(folder, shortPath, ARRAYSIZE(shortPath));
+    if (length == 0 || length >= ARRAYSIZE(shortPath))
+        return length;
+    if (length + nameLength >= ARRAYSIZE(shortPath))
+        return ARRAYSIZE(shortPath);
+    wmemcpy(shortPath + length, name, nameLength + 1);
+    return static_cast<DWORD>(length + nameLength);
+}
+
 bool EightBitPath(const wchar_t* path, char* eightBitPath, size_t capacity)
 {
     Conversion asGiven = Convert(path, eightBitPath, capacity);
     if (asGiven == CONVERTED)
         return true;
     // Where the volume keeps short names, they are made for 8-bit programs
-    // (ASCII, as a rule), and name the same file.
+    // (ASCII, as a rule), and name the same folder. Only the folder goes by
+    // its short form: a file's own name is kept, so that a file named beside
+    // a module (the settings file beside the plug-in) is the one the user
+    // sees there, and a name that has no 8-bit form is refused.
     wchar_t shortPath[MAX_PATH + 1];
-    DWORD length = GetShortPathNameW(path, shortPath, ARRAYSIZE(shortPath));
+    DWORD length = ShortFolderForm(path, shortPath);
     Conversion asShort = LOSSY;
     if (length >= ARRAYSIZE(shortPath))
         asShort = TOO_LONG;

@@ -7,11 +7,12 @@
 // may be named with characters that code page lacks (a user name in Cyrillic
 // letters on a Western machine). For a path the system gives in UTF-16, this
 // gives an 8-bit path naming the same file: the path itself when it converts
-// without loss, which is byte for byte what the 8-bit calls give; else its
-// short form when that does. False, with an empty result, when neither fits
-// the capacity; GetLastError then gives ERROR_NO_UNICODE_TRANSLATION when
-// neither form has an 8-bit form at all, ERROR_BUFFER_OVERFLOW when one has
-// but is too long.
+// without loss, which is byte for byte what the 8-bit calls give; else the
+// short form of its folder with its own last element (none for a path that
+// ends in a separator), when that converts; the file need not be there yet.
+// False, with an empty result, when neither fits the capacity; GetLastError
+// then gives ERROR_NO_UNICODE_TRANSLATION when neither form has an 8-bit
+// form at all, ERROR_BUFFER_OVERFLOW when one has but is too long.
 bool EightBitPath(const wchar_t* path, char* eightBitPath, size_t capacity);
 
 // A path for a message, as the 8-bit calls show it: "?" for each character

@@ -4,13 +4,13 @@
 
 #include <stdio.h>
 #include <string.h>
-#include <wchar.h>
 
 #include "platform/eight_bit_path.h"
 #include "platform/held_file.h"
 #include "platform/system_error.h"
 #include "plugin/bounded_text.h"
 #include "plugin/module_state.h"
+#include "settings/settings_path.h"
 
 char SettingsFilePath[SETTINGS_PATH_CAPACITY + 1];
 
@@ -29,35 +29,25 @@ static DWORD NoSettingsFileError = ERROR_FILENAME_EXCED_RANGE;
 // extension to be replaced by a longer one; empty when it is not known.
 static wchar_t WideSettingsPath[SETTINGS_PATH_CAPACITY + 5];
 
-// The same rule as SettingsPathFromModulePath, for the UTF-16 path.
-static void LocateWideSettingsFile(const wchar_t* modulePath, size_t length)
-{
-    wmemcpy(WideSettingsPath, modulePath, length + 1);
-    wchar_t* name = WideSettingsPath;
-    for (wchar_t* p = WideSettingsPath; *p; ++p)
-        if (*p == L'\\' || *p == L'/' || *p == L':')
-            name = p + 1;
-    wchar_t* extension = wcsrchr(name, L'.');
-    wmemcpy(extension ? extension : WideSettingsPath + length, L".ini", 5);
-}
-
+// The settings file's path is decided once, in UTF-16, for the existence
+// check and the opening that holds the file; the 8-bit path every profile
+// read and write takes is derived from it, so both always name one file.
 static void LocateSettingsFile(void)
 {
-    wchar_t wideModulePath[SETTINGS_PATH_CAPACITY + 1];
-    char modulePath[SETTINGS_PATH_CAPACITY + 1];
-    DWORD length = GetModuleFileNameW(ModuleInstance, wideModulePath, ARRAYSIZE(wideModulePath));
-    bool whole = length > 0 && length < ARRAYSIZE(wideModulePath);
-    WideSettingsPath[0] = L'\0';
-    if (whole)
-        LocateWideSettingsFile(wideModulePath, length);
-    // A cut module path would name some other file, and a folder that has no
-    // 8-bit path cannot be named at all; use no file then, which reads as the
-    // defaults when there is no file and makes a save fail visibly.
-    bool named = whole && EightBitPath(wideModulePath, modulePath, sizeof modulePath);
+    wchar_t modulePath[SETTINGS_PATH_CAPACITY + 1];
+    DWORD length = GetModuleFileNameW(ModuleInstance, modulePath, ARRAYSIZE(modulePath));
+    bool whole = length > 0 && length < ARRAYSIZE(modulePath) &&
+                 SettingsPathOfModule(modulePath, WideSettingsPath, ARRAYSIZE(WideSettingsPath));
+    if (!whole)
+        WideSettingsPath[0] = L'\0';
+    // A cut module path would name some other file, and a folder or name that
+    // has no 8-bit path cannot be named at all; use no file then, which reads
+    // as the defaults when there is no file and makes a save fail visibly.
+    bool named = whole && EightBitPath(WideSettingsPath, SettingsFilePath, sizeof SettingsFilePath);
     NoSettingsFileError = !named && GetLastError() == ERROR_NO_UNICODE_TRANSLATION
                               ? ERROR_NO_UNICODE_TRANSLATION
                               : ERROR_FILENAME_EXCED_RANGE;
-    if (!named || !SettingsPathFromModulePath(modulePath, SettingsFilePath, sizeof SettingsFilePath))
+    if (!named)
         SettingsFilePath[0] = '\0';
 }
 

@@ -45,11 +45,4 @@ const char* FlagToText(int flag);
 // not fit.
 bool ValueToStore(const char* value, char* stored, size_t capacity);
 
-// The settings file for a module: the module's path with the extension of
-// its file name replaced by "ini", or ".ini" appended when the file name has
-// no extension (a "." in a directory name is never taken for one). False,
-// with an empty result, when the path does not fit the capacity.
-bool SettingsPathFromModulePath(const char* modulePath, char* settingsPath,
-                                size_t capacity);
-
 #endif

@@ -40,23 +40,3 @@ bool ValueToStore(const char* value, char* stored, size_t capacity)
         stored[0] = '\0';
     return fits;
 }
-
-bool SettingsPathFromModulePath(const char* modulePath, char* settingsPath,
-                                size_t capacity)
-{
-    if (!CopyText(settingsPath, capacity, modulePath)) {
-        if (capacity > 0)
-            settingsPath[0] = '\0';
-        return false;
-    }
-    const char* name = settingsPath;
-    for (const char* p = settingsPath; *p; ++p)
-        if (*p == '\\' || *p == '/' || *p == ':')
-            name = p + 1;
-    char* dot = strrchr(const_cast<char*>(name), '.');
-    bool fits = dot ? CopyText(dot + 1, capacity - static_cast<size_t>(dot + 1 - settingsPath), "ini")
-                    : AppendText(settingsPath, capacity, ".ini");
-    if (!fits)
-        settingsPath[0] = '\0';
-    return fits;
-}

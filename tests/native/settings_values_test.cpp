@@ -1,8 +1,12 @@
+#include "settings/settings_path.h"
 #include "settings/settings_record.h"
 
 #include <gtest/gtest.h>
 
+#include <string.h>
+
 #include <string>
+#include <vector>
 
 TEST(SettingsFlag, ConvertsLikeASignedDecimal)
 {
@@ -22,9 +26,12 @@ TEST(SettingsFlag, ConvertsLikeASignedDecimal)
 namespace {
 std::string SettingsPath(const char* module, size_t capacity = 261)
 {
-    std::vector<char> out(capacity, '#');
-    bool ok = SettingsPathFromModulePath(module, out.data(), capacity);
-    return ok ? std::string(out.data()) : "<failed:" + std::string(out.data()) + ">";
+    std::wstring wideModule(module, module + strlen(module));
+    std::vector<wchar_t> out(capacity, L'#');
+    bool ok = SettingsPathOfModule(wideModule.c_str(), out.data(), capacity);
+    std::wstring result(out.data());
+    std::string narrow(result.begin(), result.end());
+    return ok ? narrow : "<failed:" + narrow + ">";
 }
 } // namespace
 

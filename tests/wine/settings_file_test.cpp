@@ -162,30 +162,37 @@ TEST_F(SettingsFile, SaveReplacesValuesAndKeepsOtherKeys)
 
 TEST_F(SettingsFile, LiesBesideAPlugInInAFolderNamedOutsideTheCodePage)
 {
-    std::wstring plugIn = Wide(folder) + L"\\" + CYRILLIC_NAME, besideIt = plugIn + L"\\Tamsil.ini";
+    std::wstring plugIn = Wide(folder) + L"\\" + CYRILLIC_NAME;
     ASSERT_TRUE(CreateDirectoryW(plugIn.c_str(), NULL));
-    ASSERT_TRUE(CopyFileW(Wide(folder + "\\Tamsil.dll").c_str(), (plugIn + L"\\Tamsil.dll").c_str(), FALSE));
-    WriteSettingsFile("[Settings]\r\nOptions=-S\r\n[Path]\r\nSqlPlus=C:\\Client\\sqlplus.exe\r\n");
-    ASSERT_TRUE(MoveFileW(Wide(SettingsPath()).c_str(), besideIt.c_str()));
-    FreeLibrary(module);
-    module = LoadLibraryW((plugIn + L"\\Tamsil.dll").c_str());
-    DriveDialog(reinterpret_cast<CommandEntry>(reinterpret_cast<void*>(GetProcAddress(module, "OnSettings"))),
-                [](HWND dialog) {
-                    EXPECT_EQ("-S", ControlText(dialog, IDC_OPTIONS));
-                    EXPECT_EQ("C:\\Client\\sqlplus.exe", ControlText(dialog, IDC_SQLPLUS));
-                    SetControlText(dialog, IDC_CONNECT, "PROD");
-                    Click(dialog, IDOK);
-                });
-    wchar_t saved[8] = L"";
-    GetPrivateProfileStringW(L"Settings", L"ConnectString", L"", saved, 8, besideIt.c_str());
-    EXPECT_STREQ(L"PROD", saved);
+    // A renamed plug-in whose name is no 8.3 name still reads the file the
+    // user sees beside it, not one named after its short form.
+    for (std::string name : {"Tamsil", "Tamsil Plugin"}) {
+        SCOPED_TRACE(name);
+        std::wstring besideIt = plugIn + L"\\" + Wide(name) + L".ini";
+        ASSERT_TRUE(CopyFileW(Wide(folder + "\\Tamsil.dll").c_str(), (plugIn + L"\\" + Wide(name) + L".dll").c_str(),
+                              FALSE));
+        WriteSettingsFile("[Settings]\r\nOptions=-S\r\n[Path]\r\nSqlPlus=C:\\Client\\sqlplus.exe\r\n");
+        ASSERT_TRUE(MoveFileW(Wide(SettingsPath()).c_str(), besideIt.c_str()));
+        FreeLibrary(module);
+        module = LoadLibraryW((plugIn + L"\\" + Wide(name) + L".dll").c_str());
+        DriveDialog(reinterpret_cast<CommandEntry>(reinterpret_cast<void*>(GetProcAddress(module, "OnSettings"))),
+                    [](HWND dialog) {
+                        EXPECT_EQ("-S", ControlText(dialog, IDC_OPTIONS));
+                        EXPECT_EQ("C:\\Client\\sqlplus.exe", ControlText(dialog, IDC_SQLPLUS));
+                        SetControlText(dialog, IDC_CONNECT, "PROD");
+                        Click(dialog, IDOK);
+                    });
+        wchar_t saved[8] = L"";
+        GetPrivateProfileStringW(L"Settings", L"ConnectString", L"", saved, 8, besideIt.c_str());
+        EXPECT_STREQ(L"PROD", saved);
+    }
 
     // On a volume without short names the file cannot be named at all: the
     // dialog does not open on defaults that would be saved over it.
     PatchImport(module, "user32.dll", "MessageBoxA", reinterpret_cast<void*>(&RecordMessageBox));
     PatchImport(module, "kernel32.dll", "GetShortPathNameW", reinterpret_cast<void*>(&NoShortName));
     reinterpret_cast<CommandEntry>(reinterpret_cast<void*>(GetProcAddress(module, "OnSettings")))();
-    ExpectOneErrorBox("Tamsil plug-in", "Cannot read the settings file " + folder + "\\????\\Tamsil.ini\nERROR: "
+    ExpectOneErrorBox("Tamsil plug-in", "Cannot read the settings file " + folder + "\\????\\Tamsil Plugin.ini\nERROR: "
                       "1113\nMSG:" + run_test::SystemText(ERROR_NO_UNICODE_TRANSLATION) + "\n");
 }
 
