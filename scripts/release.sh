@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Builds a release from a clean build folder: dist/Tamsil-<version>-win32.zip
 # holding Tamsil.dll, README.md and Tamsil.ini.example; dist/BUILDINFO naming
-# the oldest Windows it runs on, the commit and the exact tools that built it; and dist/SHA256SUMS with the
-# SHA-256 of the zip, of the DLL and of BUILDINFO. One commit gives the same
-# bytes on every run, whoever runs it: the DLL carries no time or folder of its
-# build, and every entry of the zip has the commit's time, a fixed place, fixed
-# permissions and no user or group.
+# the oldest Windows it runs on, the commit and the exact tools that built it;
+# and dist/SHA256SUMS with the SHA-256 of the zip, of the DLL and of
+# BUILDINFO. One commit gives the same bytes on every run, whoever runs it:
+# the DLL carries no time or folder of its build, and every entry of the zip
+# has the commit's time, a fixed place, fixed permissions and no user or group.
 #   ./scripts/release.sh [output folder, default dist] [build folder, default build/release]
 set -euo pipefail
 cd "$(dirname "$0")/.."
