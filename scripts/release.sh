@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Builds a release from a clean build folder: dist/Tamsil-<version>-win32.zip
 # holding Tamsil.dll, README.md and Tamsil.ini.example; dist/BUILDINFO naming
-# the commit and the exact tools that built it; and dist/SHA256SUMS with the
-# SHA-256 of the zip, of the DLL and of BUILDINFO. One commit gives the same
-# bytes on every run, whoever runs it: the DLL carries no time or folder of its
-# build, and every entry of the zip has the commit's time, a fixed place, fixed
-# permissions and no user or group.
+# the oldest Windows it runs on, the commit and the exact tools that built it;
+# and dist/SHA256SUMS with the SHA-256 of the zip, of the DLL and of
+# BUILDINFO. One commit gives the same bytes on every run, whoever runs it:
+# the DLL carries no time or folder of its build, and every entry of the zip
+# has the commit's time, a fixed place, fixed permissions and no user or group.
 #   ./scripts/release.sh [output folder, default dist] [build folder, default build/release]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -72,6 +72,9 @@ compiler=$(sed -n 's/^set(CMAKE_CXX_COMPILER "\(.*\)")$/\1/p' "$build"/CMakeFile
 linker=$("$compiler" -print-prog-name=ld)
 runtime=$("$compiler" -print-file-name=libmsvcrt.a)
 {
+  # The floor the build holds the DLL to (its header says 6.1), and the calls
+  # that set it.
+  echo "Windows: 7 or later (SetFileInformationByHandle: Vista; FindFirstFileExW with FindExInfoBasic and FIND_FIRST_EX_LARGE_FETCH: 7)"
   echo "Commit: $(git rev-parse HEAD)$dirty"
   echo "SOURCE_DATE_EPOCH: $SOURCE_DATE_EPOCH"
   echo "Compiler: $(package_of "$compiler") (${compiler##*/})"
