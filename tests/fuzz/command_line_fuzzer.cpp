@@ -101,6 +101,18 @@ std::string ParseArgument(const std::string& line, size_t* at, bool* open)
     return argument.append(backslashes, '\\');
 }
 
+// The connect identifier an escaped log-on word carries: without the one
+// pair of quotes that wholly encloses it, which the client's runtime takes
+// off a plain word.
+std::string EscapedConnect(const std::string& connect)
+{
+    size_t length = connect.size();
+    if (length < 2 || connect[0] != '"' || connect[length - 1] != '"' ||
+        connect.find('"', 1) != length - 1 || connect[length - 2] == '\\')
+        return connect;
+    return connect.substr(1, length - 2);
+}
+
 std::string ReferenceLine(const SettingsRecord& settings, const unsigned char* record,
                           const std::string& client, const std::string& argument, bool masked)
 {
@@ -114,7 +126,8 @@ std::string ReferenceLine(const SettingsRecord& settings, const unsigned char* r
         std::string shown = masked ? std::string("********") : password;
         if (!password.empty())
             line += "/" + (NeedsQuotes(password) ? "\"" + shown + "\"" : shown);
-        line += "@" + (connect.empty() ? database : connect);
+        connect = connect.empty() ? database : connect;
+        line += "@" + (NeedsQuotes(password) ? EscapedConnect(connect) : connect);
     }
     return line + " @" + argument + " " + settings.Options;
 }
@@ -172,6 +185,21 @@ void CheckLine(const SettingsRecord& settings, const unsigned char* record, cons
                               : Field(record, HOST_DATABASE, HOST_DATABASE_WIDTH);
         if (open || (text[start] == '"') != HasBlankText(user + password + connect))
             Fail("log-on word is not one argument", expected, text);
+        // The client reads the same connect identifier as from the word of
+        // a plain password, when that word is one argument to compare.
+        std::unique_ptr<unsigned char[]> plain(new unsigned char[HOST_RECORD_MIN_SIZE]);
+        memcpy(plain.get(), record, HOST_RECORD_MIN_SIZE);
+        memcpy(plain.get() + HOST_PASSWORD, "p", 2);
+        std::unique_ptr<char[]> plainText(new char[COMMAND_LINE_CAPACITY]);
+        ComposeCommandLine(&settings, reinterpret_cast<const PL_HOSTINFO*>(plain.get()), client,
+                           argument, false, plainText.get(), COMMAND_LINE_CAPACITY);
+        std::string plainLine = plainText.get(), head = user + "/p@";
+        size_t plainAt = start;
+        std::string plainWord = ParseArgument(plainLine, &plainAt, &open);
+        if (!open && plainWord.compare(0, head.size(), head) == 0 &&
+            plainLine.compare(plainAt, 2, " @") == 0 && EscapedConnect(connect) != connect &&
+            plainWord.substr(head.size()) != EscapedConnect(connect))
+            Fail("connect identifier differs from a plain password's", plainWord, text);
     }
     if (expected != back)
         Fail("line differs", expected, back.c_str());
@@ -211,6 +239,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     PutSetting(input, settings.Options, sizeof settings.Options);
     PutSetting(input, settings.ConnectString, sizeof settings.ConnectString);
     PutSetting(input, settings.WorkingDirectory, sizeof settings.WorkingDirectory);
+    // Often a connect identifier typed in double quotes, as one with blanks is.
+    size_t connectLength = strlen(settings.ConnectString);
+    if (input.ConsumeBool() && connectLength + 2 < sizeof settings.ConnectString) {
+        memmove(settings.ConnectString + 1, settings.ConnectString, connectLength);
+        settings.ConnectString[0] = settings.ConnectString[connectLength + 1] = '"';
+        settings.ConnectString[connectLength + 2] = '\0';
+    }
     settings.ReadOnly = input.ConsumeIntegral<int>();
     settings.DeleteTemp = input.ConsumeIntegral<int>();
     bool namesFile = input.ConsumeBool();
@@ -257,6 +292,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     text = TextIn(script.get(), LOGON_SCRIPT_CAPACITY);
     if (!fits || !text || expectedScript != text)
         Fail(fits ? "log-on script differs" : "log-on script did not fit", expectedScript, text);
+    // Taken for a run's own by the sweep, unless a part holds a line end.
+    size_t lineEnds = 0;
+    for (size_t at = 0; (at = expectedScript.find("\r\n", at)) != std::string::npos; at += 2)
+        ++lineEnds;
+    if (HasLogonScriptShape(text, strlen(text)) != (lineEnds == 3))
+        Fail("log-on script's shape misread", expectedScript, text);
 
     CheckLine(settings, record.get(), client.get(), argument.get(), false, smallCapacity);
     CheckLine(settings, record.get(), client.get(), argument.get(), true, smallCapacity);
