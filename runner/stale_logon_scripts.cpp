@@ -42,34 +42,27 @@ static bool IsLogonScriptName(const wchar_t* name)
     return digits >= 1 && digits <= 4 && _wcsicmp(name + 2 + digits, L".tmp") == 0;
 }
 
-// Whether the file's whole content is that of a log-on script; one byte
-// more than the longest there can be is read, so a longer file is not one.
+// Whether the file's whole content is that of a log-on script. One byte
+// more than the longest there can be is asked for, so a longer file is not
+// one; a read that gives fewer bytes than asked has reached the file's end.
 static bool HoldsLogonScript(HANDLE file)
 {
     char text[LOGON_SCRIPT_CAPACITY];
-    DWORD length = 0, read = 0;
-    do {
-        if (!ReadFile(file, text + length, sizeof text - length, &read, NULL))
-            return false;
-        length += read;
-    } while (read > 0 && length < sizeof text);
-    return HasLogonScriptShape(text, length);
+    DWORD length = 0;
+    return ReadFile(file, text, sizeof text, &length, NULL) && HasLogonScriptShape(text, length);
 }
 
 // Opened unshared, the file is known to be in no client's hands, and stays
 // so until it is gone: it is deleted when this handle closes. A link put in
 // the listed file's place since is opened as the link itself, never its
-// target, and left: a run never makes one.
+// target; its own content is empty, so it stays.
 static void DeleteIfLogonScript(const wchar_t* path)
 {
     HANDLE file = CreateFileW(path, GENERIC_READ | DELETE, 0, NULL, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return;
-    BY_HANDLE_FILE_INFORMATION opened;
-    if (GetFileInformationByHandle(file, &opened) &&
-        !(opened.dwFileAttributes & NEVER_LOGON_SCRIPTS) &&
-        HoldsLogonScript(file)) {
+    if (HoldsLogonScript(file)) {
         FILE_DISPOSITION_INFO disposition = {TRUE};
         SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition);
     }
@@ -93,8 +86,10 @@ void SweepStaleLogonScripts(void)
     GetSystemTimeAsFileTime(&now);
     do {
         // A folder or a link (whose target may be anywhere) is never a
-        // run's log-on script.
+        // run's log-on script, nor is a file longer than any: these are not
+        // even opened.
         bool stale = !(found.dwFileAttributes & NEVER_LOGON_SCRIPTS) &&
+                     found.nFileSizeHigh == 0 && found.nFileSizeLow < LOGON_SCRIPT_CAPACITY &&
                      Ticks(found.ftLastWriteTime) + STALE_AFTER < Ticks(now);
         size_t nameLength = wcsnlen(found.cFileName, ARRAYSIZE(found.cFileName));
         if (stale && nameLength < ARRAYSIZE(found.cFileName) && IsLogonScriptName(found.cFileName)) {
