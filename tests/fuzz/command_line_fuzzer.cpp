@@ -101,16 +101,13 @@ std::string ParseArgument(const std::string& line, size_t* at, bool* open)
     return argument.append(backslashes, '\\');
 }
 
-// The connect identifier an escaped log-on word carries: without the one
-// pair of quotes that wholly encloses it, which the client's runtime takes
-// off a plain word.
-std::string EscapedConnect(const std::string& connect)
+// The connect identifier in an escaped log-on word: without a pair of quotes
+// that wholly encloses it, which the client's runtime takes off a plain word.
+std::string EscapedConnect(const std::string& c)
 {
-    size_t length = connect.size();
-    if (length < 2 || connect[0] != '"' || connect[length - 1] != '"' ||
-        connect.find('"', 1) != length - 1 || connect[length - 2] == '\\')
-        return connect;
-    return connect.substr(1, length - 2);
+    bool enclosed = c.size() >= 2 && c[0] == '"' && c.find('"', 1) == c.size() - 1 &&
+                    c[c.size() - 2] != '\\';
+    return enclosed ? c.substr(1, c.size() - 2) : c;
 }
 
 std::string ReferenceLine(const SettingsRecord& settings, const unsigned char* record,
@@ -185,21 +182,14 @@ void CheckLine(const SettingsRecord& settings, const unsigned char* record, cons
                               : Field(record, HOST_DATABASE, HOST_DATABASE_WIDTH);
         if (open || (text[start] == '"') != HasBlankText(user + password + connect))
             Fail("log-on word is not one argument", expected, text);
-        // The client reads the same connect identifier as from the word of
-        // a plain password, when that word is one argument to compare.
-        std::unique_ptr<unsigned char[]> plain(new unsigned char[HOST_RECORD_MIN_SIZE]);
-        memcpy(plain.get(), record, HOST_RECORD_MIN_SIZE);
-        memcpy(plain.get() + HOST_PASSWORD, "p", 2);
-        std::unique_ptr<char[]> plainText(new char[COMMAND_LINE_CAPACITY]);
-        ComposeCommandLine(&settings, reinterpret_cast<const PL_HOSTINFO*>(plain.get()), client,
-                           argument, false, plainText.get(), COMMAND_LINE_CAPACITY);
-        std::string plainLine = plainText.get(), head = user + "/p@";
-        size_t plainAt = start;
-        std::string plainWord = ParseArgument(plainLine, &plainAt, &open);
-        if (!open && plainWord.compare(0, head.size(), head) == 0 &&
-            plainLine.compare(plainAt, 2, " @") == 0 && EscapedConnect(connect) != connect &&
-            plainWord.substr(head.size()) != EscapedConnect(connect))
-            Fail("connect identifier differs from a plain password's", plainWord, text);
+        // The same connect identifier as the client reads from a plain
+        // password's word, where that is one argument.
+        std::string plain = user + "/p@" + connect + " @";
+        size_t plainAt = 0;
+        std::string read = ParseArgument(plain, &plainAt, &open);
+        if (user.find_first_of("\" \t") == std::string::npos && !open && plainAt == plain.size() - 2 &&
+            EscapedConnect(connect) != connect && read != user + "/p@" + EscapedConnect(connect))
+            Fail("connect identifier differs from a plain password's", read, text);
     }
     if (expected != back)
         Fail("line differs", expected, back.c_str());
@@ -240,12 +230,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     PutSetting(input, settings.ConnectString, sizeof settings.ConnectString);
     PutSetting(input, settings.WorkingDirectory, sizeof settings.WorkingDirectory);
     // Often a connect identifier typed in double quotes, as one with blanks is.
-    size_t connectLength = strlen(settings.ConnectString);
-    if (input.ConsumeBool() && connectLength + 2 < sizeof settings.ConnectString) {
-        memmove(settings.ConnectString + 1, settings.ConnectString, connectLength);
-        settings.ConnectString[0] = settings.ConnectString[connectLength + 1] = '"';
-        settings.ConnectString[connectLength + 2] = '\0';
-    }
+    if (input.ConsumeBool() && strlen(settings.ConnectString) + 2 < sizeof settings.ConnectString)
+        snprintf(settings.ConnectString, sizeof settings.ConnectString, "\"%s\"",
+                 std::string(settings.ConnectString).c_str());
     settings.ReadOnly = input.ConsumeIntegral<int>();
     settings.DeleteTemp = input.ConsumeIntegral<int>();
     bool namesFile = input.ConsumeBool();
