@@ -20,7 +20,9 @@ bool PathOnCommandLine(const char* path, char (&argument)[SCRIPT_ARGUMENT_CAPACI
 // Whether the platform would take path for a file that is no folder. A
 // failure other than "not there" (access denied, say) counts as one: going
 // in quotes costs nothing then, while a path with blanks left unquoted would
-// give the client the rest of its words as its log-on.
+// give the client the rest of its words as its log-on. A name too long for
+// the 8-bit file services counts as none: in quotes such a client would not
+// start at all, while as typed it starts as it always did.
 static bool MayNameFile(const char* path)
 {
     DWORD attributes = GetFileAttributesA(path);
@@ -28,7 +30,7 @@ static bool MayNameFile(const char* path)
         return !(attributes & FILE_ATTRIBUTE_DIRECTORY);
     DWORD error = GetLastError();
     return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND &&
-           error != ERROR_INVALID_NAME;
+           error != ERROR_INVALID_NAME && error != ERROR_FILENAME_EXCED_RANGE;
 }
 
 bool ClientOnCommandLine(const char* sqlPlus, char (&argument)[CLIENT_ARGUMENT_CAPACITY])

@@ -94,6 +94,21 @@ static bool AppendWordPart(char* text, size_t capacity, const char* part, WordEs
     return fits;
 }
 
+// The connect identifier without the one pair of double quotes that wholly
+// encloses it, as the client's runtime reads it from a plain log-on word;
+// as it is when it holds another quote or a backslash before the closing
+// one, which the runtime would not read as a pair.
+static const char* WithoutEnclosingQuotes(const char* connect, char* inner, size_t capacity)
+{
+    size_t length = strlen(connect);
+    if (length < 2 || length - 1 > capacity || connect[0] != '"' || connect[length - 1] != '"' ||
+        memchr(connect + 1, '"', length - 2) != NULL || connect[length - 2] == '\\')
+        return connect;
+    memcpy(inner, connect + 1, length - 2);
+    inner[length - 2] = '\0';
+    return inner;
+}
+
 // Appends the log-on of the host's current connection: user, "/" and the
 // password when there is one, "@" and the connect identifier. onLine
 // escapes it for the command line when the password is quoted; a password
@@ -106,9 +121,16 @@ static bool AppendLogon(char* text, size_t capacity, const SettingsRecord* setti
     ReadLogon(settings, host, &logon);
     bool quoted = QuotesPassword(logon.password);
     WordEscape escape = {onLine && quoted, 0, isLeadByte};
+    // A connect identifier typed in double quotes for its blanks reaches the
+    // client without them from a plain word; an escaped word would keep
+    // them, so there it goes without them and the word's own quotes carry
+    // its blanks.
+    char inner[SETTINGS_PATH_CAPACITY];
+    const char* connect = escape.escaped ? WithoutEnclosingQuotes(logon.connect, inner, sizeof inner)
+                                         : logon.connect;
     // Decided on the real password, so that the masked line shows the same.
     bool wrapped = escape.escaped && (HasBlank(logon.user) || HasBlank(logon.password) ||
-                                      HasBlank(logon.connect));
+                                      HasBlank(connect));
     bool fits = !wrapped || AppendText(text, capacity, "\"");
     fits = AppendWordPart(text, capacity, logon.user, &escape) && fits;
     if (logon.password[0] != '\0') {
@@ -118,7 +140,7 @@ static bool AppendLogon(char* text, size_t capacity, const SettingsRecord* setti
         fits = (!quoted || AppendWordPart(text, capacity, "\"", &escape)) && fits;
     }
     fits = AppendWordPart(text, capacity, "@", &escape) && fits;
-    fits = AppendWordPart(text, capacity, logon.connect, &escape) && fits;
+    fits = AppendWordPart(text, capacity, connect, &escape) && fits;
     if (wrapped)
         fits = AppendBackslashes(text, capacity, escape.backslashes) &&
                AppendText(text, capacity, "\"") && fits;
@@ -174,6 +196,32 @@ bool ComposeLogonScript(const SettingsRecord* settings, const PL_HOSTINFO* host,
     fits = AppendText(text, capacity, " ") && fits;
     fits = AppendText(text, capacity, settings->Options) && fits;
     return AppendText(text, capacity, "\r\n") && fits;
+}
+
+// The line of text that starts at line and ends before end, when it begins
+// with start and is ended by CR LF: where the next line starts; else null.
+static const char* LineBeginning(const char* line, const char* end, const char* start)
+{
+    size_t startLength = strlen(start);
+    if (static_cast<size_t>(end - line) < startLength || memcmp(line, start, startLength) != 0)
+        return NULL;
+    for (const char* c = line + startLength; end - c >= 2; ++c)
+        if (c[0] == '\r' && c[1] == '\n')
+            return c + 2;
+    return NULL;
+}
+
+bool HasLogonScriptShape(const char* text, size_t length)
+{
+    if (length > LOGON_SCRIPT_CAPACITY - 1 || memchr(text, '\0', length) != NULL)
+        return false;
+    const char* end = text + length;
+    static const char ECHO_OFF[] = "set echo off\r\n";
+    if (length >= sizeof ECHO_OFF - 1 && memcmp(text, ECHO_OFF, sizeof ECHO_OFF - 1) == 0)
+        text += sizeof ECHO_OFF - 1;
+    text = LineBeginning(text, end, "connect ");
+    text = text != NULL ? LineBeginning(text, end, "@") : NULL;
+    return text == end;
 }
 
 bool ComposeNologLine(const char* clientArgument, const char* logonArgument,

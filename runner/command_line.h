@@ -103,6 +103,14 @@ const char* LogonScriptPartWithAmpersand(const SettingsRecord* settings, const P
 bool ComposeLogonScript(const SettingsRecord* settings, const PL_HOSTINFO* host,
                         const char* scriptArgument, char* text, size_t capacity);
 
+// Whether text, the whole content of a file, has the shape of a log-on
+// script that ComposeLogonScript writes: an optional line "set echo off",
+// one line that begins with "connect ", one that begins with "@", each ended
+// by CR LF, and nothing after them; no NUL, and no longer than the longest
+// log-on script. What a line holds beyond its start is not looked at, as
+// the user's texts may hold anything.
+bool HasLogonScriptShape(const char* text, size_t length);
+
 // The line that starts the client on the log-on script without a log-on of
 // its own: the client argument, " /nolog @" and the log-on script's argument.
 bool ComposeNologLine(const char* clientArgument, const char* logonArgument,

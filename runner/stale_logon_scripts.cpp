@@ -2,46 +2,67 @@
 
 #include <windows.h>
 
-#include <string.h>
 #include <wchar.h>
 
+#include "runner/command_line.h"
 #include "settings/settings_record.h"
 
-// How log-on scripts begin: "connect " and the log-on, after a line that
-// keeps the client from echoing it in the newer shape.
-static const char* const LOGON_SCRIPT_STARTS[] = {"connect ", "set echo off\r\nconnect "};
+// The platform is asked for these names only: a temporary folder may hold
+// many thousands of other files. It matches the pattern against short (8.3)
+// names too, so "lg_session_backup.tmpl" (LG_SES~1.TMP) is found as well,
+// and each name found is looked at again.
 static const wchar_t LOGON_SCRIPT_NAMES[] = L"lg*.tmp";
 
 // A log-on script younger than this may belong to a run of another editor
 // that is still starting its client.
 static const ULONGLONG STALE_AFTER = 60ULL * 10000000ULL;   // in 100 ns steps
 
+static const DWORD NEVER_LOGON_SCRIPTS = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+
 static ULONGLONG Ticks(const FILETIME& time)
 {
     return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
-static bool BeginsAsLogonScript(HANDLE file)
+static bool IsHexDigit(wchar_t c)
 {
-    char start[sizeof "set echo off\r\nconnect " - 1];
-    DWORD length = 0;
-    if (!ReadFile(file, start, sizeof start, &length, NULL))
+    return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F');
+}
+
+// Whether a long name is one the temporary-name service gives a run's
+// log-on script: "lg", the hexadecimal form of a 16-bit number (one to four
+// digits) and ".tmp", in any case.
+static bool IsLogonScriptName(const wchar_t* name)
+{
+    if ((name[0] != L'l' && name[0] != L'L') || (name[1] != L'g' && name[1] != L'G'))
         return false;
-    for (const char* shape : LOGON_SCRIPT_STARTS)
-        if (length >= strlen(shape) && memcmp(start, shape, strlen(shape)) == 0)
-            return true;
-    return false;
+    size_t digits = 0;
+    while (digits < 5 && IsHexDigit(name[2 + digits]))
+        ++digits;
+    return digits >= 1 && digits <= 4 && _wcsicmp(name + 2 + digits, L".tmp") == 0;
+}
+
+// Whether the file's whole content is that of a log-on script. One byte
+// more than the longest there can be is asked for, so a longer file is not
+// one; a read that gives fewer bytes than asked has reached the file's end.
+static bool HoldsLogonScript(HANDLE file)
+{
+    char text[LOGON_SCRIPT_CAPACITY];
+    DWORD length = 0;
+    return ReadFile(file, text, sizeof text, &length, NULL) && HasLogonScriptShape(text, length);
 }
 
 // Opened unshared, the file is known to be in no client's hands, and stays
-// so until it is gone: it is deleted when this handle closes.
+// so until it is gone: it is deleted when this handle closes. A link put in
+// the listed file's place since is opened as the link itself, never its
+// target; its own content is empty, so it stays.
 static void DeleteIfLogonScript(const wchar_t* path)
 {
     HANDLE file = CreateFileW(path, GENERIC_READ | DELETE, 0, NULL, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return;
-    if (BeginsAsLogonScript(file)) {
+    if (HoldsLogonScript(file)) {
         FILE_DISPOSITION_INFO disposition = {TRUE};
         SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition);
     }
@@ -56,8 +77,6 @@ void SweepStaleLogonScripts(void)
     if (folderLength == 0 || folderLength > SETTINGS_PATH_CAPACITY)
         return;
     wmemcpy(path + folderLength, LOGON_SCRIPT_NAMES, ARRAYSIZE(LOGON_SCRIPT_NAMES));
-    // The platform is asked for these names only: a temporary folder may
-    // hold many thousands of other files.
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileExW(path, FindExInfoBasic, &found, FindExSearchNameMatch, NULL,
                                      FIND_FIRST_EX_LARGE_FETCH);
@@ -66,10 +85,14 @@ void SweepStaleLogonScripts(void)
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
     do {
-        bool stale = !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+        // A folder or a link (whose target may be anywhere) is never a
+        // run's log-on script, nor is a file longer than any: these are not
+        // even opened.
+        bool stale = !(found.dwFileAttributes & NEVER_LOGON_SCRIPTS) &&
+                     found.nFileSizeHigh == 0 && found.nFileSizeLow < LOGON_SCRIPT_CAPACITY &&
                      Ticks(found.ftLastWriteTime) + STALE_AFTER < Ticks(now);
         size_t nameLength = wcsnlen(found.cFileName, ARRAYSIZE(found.cFileName));
-        if (stale && nameLength < ARRAYSIZE(found.cFileName)) {
+        if (stale && nameLength < ARRAYSIZE(found.cFileName) && IsLogonScriptName(found.cFileName)) {
             wmemcpy(path + folderLength, found.cFileName, nameLength + 1);
             DeleteIfLogonScript(path);
         }

@@ -3,10 +3,12 @@
 
 // A run that never ended (the editor ended while it waited, the user logged
 // off, the machine stopped) leaves its log-on script, with the password in
-// clear, in the temporary folder. Deletes every "lg*.tmp" there that begins
-// as a log-on script does, was last written more than a minute ago, and that
-// no program has open. Silent: a file that cannot be deleted is left for
-// the next run.
+// clear, in the temporary folder. Deletes every file there named as a run
+// names its log-on script ("lg", one to four hexadecimal digits, ".tmp")
+// whose whole content has a log-on script's shape, that was last written
+// more than a minute ago, and that no program has open; never a folder or a
+// link, nor a link's target. Silent: a file that cannot be deleted is left
+// for the next run.
 void SweepStaleLogonScripts(void);
 
 #endif

@@ -101,6 +101,15 @@ std::string ParseArgument(const std::string& line, size_t* at, bool* open)
     return argument.append(backslashes, '\\');
 }
 
+// The connect identifier in an escaped log-on word: without a pair of quotes
+// that wholly encloses it, which the client's runtime takes off a plain word.
+std::string EscapedConnect(const std::string& c)
+{
+    bool enclosed = c.size() >= 2 && c[0] == '"' && c.find('"', 1) == c.size() - 1 &&
+                    c[c.size() - 2] != '\\';
+    return enclosed ? c.substr(1, c.size() - 2) : c;
+}
+
 std::string ReferenceLine(const SettingsRecord& settings, const unsigned char* record,
                           const std::string& client, const std::string& argument, bool masked)
 {
@@ -114,7 +123,8 @@ std::string ReferenceLine(const SettingsRecord& settings, const unsigned char* r
         std::string shown = masked ? std::string("********") : password;
         if (!password.empty())
             line += "/" + (NeedsQuotes(password) ? "\"" + shown + "\"" : shown);
-        line += "@" + (connect.empty() ? database : connect);
+        connect = connect.empty() ? database : connect;
+        line += "@" + (NeedsQuotes(password) ? EscapedConnect(connect) : connect);
     }
     return line + " @" + argument + " " + settings.Options;
 }
@@ -172,6 +182,14 @@ void CheckLine(const SettingsRecord& settings, const unsigned char* record, cons
                               : Field(record, HOST_DATABASE, HOST_DATABASE_WIDTH);
         if (open || (text[start] == '"') != HasBlankText(user + password + connect))
             Fail("log-on word is not one argument", expected, text);
+        // The same connect identifier as the client reads from a plain
+        // password's word, where that is one argument.
+        std::string plain = user + "/p@" + connect + " @";
+        size_t plainAt = 0;
+        std::string read = ParseArgument(plain, &plainAt, &open);
+        if (user.find_first_of("\" \t") == std::string::npos && !open && plainAt == plain.size() - 2 &&
+            EscapedConnect(connect) != connect && read != user + "/p@" + EscapedConnect(connect))
+            Fail("connect identifier differs from a plain password's", read, text);
     }
     if (expected != back)
         Fail("line differs", expected, back.c_str());
@@ -211,6 +229,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     PutSetting(input, settings.Options, sizeof settings.Options);
     PutSetting(input, settings.ConnectString, sizeof settings.ConnectString);
     PutSetting(input, settings.WorkingDirectory, sizeof settings.WorkingDirectory);
+    // Often a connect identifier typed in double quotes, as one with blanks is.
+    if (input.ConsumeBool() && strlen(settings.ConnectString) + 2 < sizeof settings.ConnectString)
+        snprintf(settings.ConnectString, sizeof settings.ConnectString, "\"%s\"",
+                 std::string(settings.ConnectString).c_str());
     settings.ReadOnly = input.ConsumeIntegral<int>();
     settings.DeleteTemp = input.ConsumeIntegral<int>();
     bool namesFile = input.ConsumeBool();
@@ -257,6 +279,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     text = TextIn(script.get(), LOGON_SCRIPT_CAPACITY);
     if (!fits || !text || expectedScript != text)
         Fail(fits ? "log-on script differs" : "log-on script did not fit", expectedScript, text);
+    // Taken for a run's own by the sweep, unless a part holds a line end.
+    size_t lineEnds = 0;
+    for (size_t at = 0; (at = expectedScript.find("\r\n", at)) != std::string::npos; at += 2)
+        ++lineEnds;
+    if (HasLogonScriptShape(text, strlen(text)) != (lineEnds == 3))
+        Fail("log-on script's shape misread", expectedScript, text);
 
     CheckLine(settings, record.get(), client.get(), argument.get(), false, smallCapacity);
     CheckLine(settings, record.get(), client.get(), argument.get(), true, smallCapacity);

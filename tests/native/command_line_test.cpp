@@ -253,3 +253,17 @@ TEST(CommandLine, LineThatFitsTheShortBufferIsComposedWhole)
     EXPECT_EQ(client + tail, line);
     EXPECT_EQ(client + tail + "L", Line(longer, host));
 }
+
+TEST(LogonScript, OnlyAWholeLogOnScriptHasItsShape)
+{
+    const std::string longest = "connect " + std::string(LOGON_SCRIPT_CAPACITY - 13, 'u') + "\r\n@\r\n";
+    const struct { std::string text; bool shaped; } cases[] = {
+        {"set echo off\r\nconnect U/\"a b\"@DB\r\n@C:\\se3F.TMP -S\r\n", true}, {longest, false},
+        {"connect U@DB\r\n@x.tmp \r\n", true}, {"connect U@DB\r\n@x.tmp\r\nexit\r\n", false},
+        {"connect " + longest.substr(9), true}, {"connect U@DB\r\n@x.tmp", false}, {"", false},
+        {"connect U@DB\n@x.tmp\n", false}, {"set echo on\r\nconnect U@DB\r\n@x\r\n", false},
+        {std::string("connect U@DB\r\n@x\0\r\n", 19), false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.shaped, HasLogonScriptShape(c.text.data(), c.text.size())) << c.text;
+}

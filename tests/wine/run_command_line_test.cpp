@@ -70,6 +70,12 @@ TEST_F(ClientCommandLine, CarriesEachShapeOfLogOnAndTheOptionsLast)
         {"APPUSER", "a/b", "ORCL", "", "-S", R"(APPUSER/\"a/b\"@ORCL)", R"(APPUSER/"a/b"@ORCL)"},
         {"APPUSER", "two words", "ORCL", "", "", R"("APPUSER/\"two words\"@ORCL")", R"(APPUSER/"two words"@ORCL)"},
         {"APPUSER", R"(ends\)", "ORCL", "", "", R"(APPUSER/\"ends\\\"@ORCL)", R"(APPUSER/"ends\"@ORCL)"},
+        // A connect identifier typed in quotes for its blanks (stored in one
+        // more pair) reaches the client without them, whatever the password.
+        {"APPUSER", "tiger", "ORCL", "\"\"(HOST = h)\"\"", "", "APPUSER/tiger@\"(HOST = h)\"",
+         "APPUSER/tiger@(HOST = h)"},
+        {"APPUSER", "a/b", "ORCL", "\"\"(HOST = h)\"\"", "", R"x("APPUSER/\"a/b\"@(HOST = h)")x",
+         R"x(APPUSER/"a/b"@(HOST = h))x"},
         // Nothing to connect to: the log-on ends in a bare "@".
         {"APPUSER", "", "", "", "", "APPUSER@"},
     };
@@ -92,11 +98,11 @@ TEST_F(ClientCommandLine, CarriesEachShapeOfLogOnAndTheOptionsLast)
         std::vector<ClientRun> runs = ClientRuns();
         ASSERT_EQ(1u, runs.size());
         EXPECT_EQ(expected, runs[0]["command-line"]);
-        EXPECT_EQ(c.argument ? c.argument : c.logon, runs[0]["logon"]);
+        const char* argument = c.argument ? c.argument : c.logon;
+        EXPECT_EQ(argument, runs[0]["logon"]);
         EXPECT_EQ(c.user, runs[0]["user"]);
         EXPECT_EQ(c.user[0] ? c.password : "", runs[0]["password"]);
-        EXPECT_EQ(!c.user[0] ? "" : c.connectString[0] ? c.connectString : c.database,
-                  runs[0]["connect-identifier"]);
+        EXPECT_EQ(c.user[0] ? strrchr(argument, '@') + 1 : "", runs[0]["connect-identifier"]);
         EXPECT_EQ(script, runs[0]["script-path"]);
         EXPECT_EQ(EditorText, runs[0]["script"]);
         EXPECT_TRUE(ShownMessages.empty());
@@ -141,6 +147,10 @@ TEST_F(ClientCommandLine, WhatTheUserTypesIntoTheDialogReachesTheClientAsMeant)
     // What an unquoted "...\\client dir\\sqlplus_standin" would start.
     ASSERT_TRUE(CopyFileA(client.c_str(), (folder + "\\client.exe").c_str(), FALSE));
     std::string noExe = path.substr(0, path.size() - 4), scripts = folder + "\\my scripts";
+    // A client named without ".exe" and with options, 258 bytes in all: the
+    // name with ".exe" is too long for the 8-bit file services to look at.
+    std::string longValue = client.substr(0, client.size() - 4) + " -";
+    longValue += std::string(258 - longValue.size(), 'L');
     ASSERT_TRUE(CreateDirectoryA(scripts.c_str(), NULL));
     SetHostText(HOST_USER, HOST_USER_WIDTH, "APPUSER");
     SetHostText(HOST_DATABASE, HOST_DATABASE_WIDTH, "ORCL");
@@ -153,6 +163,7 @@ TEST_F(ClientCommandLine, WhatTheUserTypesIntoTheDialogReachesTheClientAsMeant)
         {IDC_SQLPLUS, "\"" + path + "\"", "\"" + path + "\"", "", "", workFolder},
         {IDC_SQLPLUS, noExe, "\"" + noExe + "\"", "", "", workFolder},
         {IDC_SQLPLUS, "\"" + path + "\" -L", "\"" + path + "\" -L", "", "", workFolder},
+        {IDC_SQLPLUS, longValue, longValue, "", "", workFolder},
         // Blanks at the ends of a value stay, so one parameter stays one.
         {IDC_OPTIONS, "\"EMEA 2026\" ", client, "\"EMEA 2026\" ", "EMEA 2026\n", workFolder},
         // A folder with blanks, typed in quotes as users do.

@@ -306,14 +306,18 @@ TEST_F(RunFailure, HidePasswordLeavesNoPasswordBehindWhenTheRunFails)
 
 
 // A log-on script left by a run that never ended is deleted by the next run;
-// no other file is, nor one that is recent or that someone has open.
+// no other file is, nor one that is recent or that someone has open: not
+// one whose short name (LG_SES~1.TMP) matches, nor an ordinary script that
+// connects first.
 TEST_F(RunFailure, ALogOnScriptLeftByARunThatNeverEndedIsDeletedByTheNextRun)
 {
     std::string temporary = OwnTemporaryFolder(), logon = "connect APPUSER/tiger@ORCL\r\n@x.tmp \r\n";
     // Each file's name, bytes, and whether it was last written two minutes ago.
     const struct { const char* name; std::string bytes; bool old; } files[] = {
-        {"lg1.tmp", logon, true}, {"lg2.tmp", "set echo off\r\n" + logon, true}, {"lg3.tmp", logon, false},
+        {"lg1.tmp", logon, true}, {"LGA2.TMP", "set echo off\r\n" + logon, true}, {"lg3.tmp", logon, false},
         {"lg4.tmp", logon, true}, {"lg5.tmp", "select 1 from dual;\r\n", true}, {"se6.tmp", logon, true},
+        {"lg_session_backup.tmpl", logon, true}, {"lg12345.tmp", logon, true},
+        {"lg1F.tmp", "connect APPUSER/tiger@ORCL\r\nselect 1 from dual;\r\n", true},
     };
     ULARGE_INTEGER twoMinutesAgo;
     GetSystemTimeAsFileTime(reinterpret_cast<FILETIME*>(&twoMinutesAgo));
@@ -330,7 +334,8 @@ TEST_F(RunFailure, ALogOnScriptLeftByARunThatNeverEndedIsDeletedByTheNextRun)
     OnCall();
     CloseHandle(held);
     EXPECT_TRUE(ShownMessages.empty());
-    EXPECT_EQ((std::vector<std::string>{"lg3.tmp", "lg4.tmp", "lg5.tmp", "se6.tmp"}), FilesIn(temporary));
+    EXPECT_EQ((std::vector<std::string>{"lg12345.tmp", "lg1F.tmp", "lg3.tmp", "lg4.tmp", "lg5.tmp",
+                                        "lg_session_backup.tmpl", "se6.tmp"}), FilesIn(temporary));
 }
 
 // A settings file that is there but cannot be read whole would give the

@@ -1,6 +1,6 @@
 // What one run of the plug-in adds to the client's own process round trip.
 //
-//   run_bench [rounds] [client.exe] [unrelated files]
+//   run_bench [rounds] [client.exe] [unrelated files] [old "lg" files]
 //
 // Loads a copy of Tamsil.dll (from beside this program) in-process, in a
 // folder of its own with its own settings file, installs it into a host
@@ -15,7 +15,9 @@
 // is counted only when the text came back, so a failed run cannot pass for a
 // fast one. With a count of unrelated files, that many empty files are put
 // in the temporary folder for the time of the benchmark, which every run
-// looks through for stale log-on scripts.
+// looks through for stale log-on scripts; with a count of old "lg" files,
+// that many files named as log-on scripts, two minutes old, that begin with
+// "connect " but have another shape, which every run opens and reads.
 //
 // The plug-in's own work is also timed apart from the client's round trip:
 // its imports of CreateProcessA and CloseHandle are pointed at pass-through
@@ -266,6 +268,7 @@ int main(int argc, char** argv)
     std::string binFolder = FolderOf(self);
     std::string client = argc > 2 && argv[2][0] ? argv[2] : binFolder + "\\bench_client.exe";
     int unrelated = argc > 3 ? atoi(argv[3]) : 0;
+    int others = argc > 4 ? atoi(argv[4]) : 0;
     if (client.find(' ') != std::string::npos)
         client = "\"" + client + "\"";
 
@@ -276,11 +279,24 @@ int main(int argc, char** argv)
     std::string folder = std::string(temp) + "tamsil-bench-" + std::to_string(GetCurrentProcessId());
     if (!CreateDirectoryA(folder.c_str(), NULL))
         Fatal("cannot create the benchmark's folder");
-    for (int i = 0; i < unrelated; ++i) {
-        HANDLE file = CreateFileA((std::string(temp) + "unrelated" + std::to_string(i) + ".tmp").c_str(),
-                                  GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    std::vector<std::string> made;
+    for (int i = 0; i < unrelated + others; ++i) {
+        char name[32];
+        snprintf(name, sizeof name, i < unrelated ? "unrelated%d.tmp" : "lg%X.tmp",
+                 i < unrelated ? i : i - unrelated);
+        made.push_back(std::string(temp) + name);
+        HANDLE file = CreateFileA(made.back().c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, NULL);
         if (file == INVALID_HANDLE_VALUE)
-            Fatal("cannot create the unrelated files");
+            Fatal("cannot create the files in the temporary folder");
+        static const char other[] = "connect APPUSER/secret@ORCL\r\nselect 1 from dual;\r\n";
+        ULARGE_INTEGER old;
+        GetSystemTimeAsFileTime(reinterpret_cast<FILETIME*>(&old));
+        old.QuadPart -= 1200000000ULL;   // two minutes
+        DWORD written;
+        if (i >= unrelated && (!WriteFile(file, other, sizeof other - 1, &written, NULL) ||
+                               !SetFileTime(file, NULL, NULL, reinterpret_cast<FILETIME*>(&old))))
+            Fatal("cannot write the old log-on-named files");
         CloseHandle(file);
     }
     std::string plugin = folder + "\\Tamsil.dll";
@@ -340,7 +356,8 @@ int main(int argc, char** argv)
         Fatal("the command line does not fit");
     printf("client line: %s\n", line);
     printf("rounds: %d per size, alternating; times are medians\n", rounds);
-    printf("unrelated files in the temporary folder: %d\n\n", unrelated);
+    printf("in the temporary folder: %d unrelated files, %d old \"lg\" files of other shapes\n\n",
+           unrelated, others);
     printf("%8s %10s %10s %7s %8s %10s %10s %8s\n", "text", "OnCall ms", "bare ms", "ratio",
            "added", "paired ms", "own ms", "own");
 
@@ -408,7 +425,7 @@ int main(int argc, char** argv)
     DeleteFileA(plugin.c_str());
     DeleteFileA(settingsFile.c_str());
     RemoveDirectoryA(folder.c_str());
-    for (int i = 0; i < unrelated; ++i)
-        DeleteFileA((std::string(temp) + "unrelated" + std::to_string(i) + ".tmp").c_str());
+    for (const std::string& path : made)
+        DeleteFileA(path.c_str());
     return 0;
 }
