@@ -312,7 +312,7 @@ TEST_F(SettingsDialog, SaveFailureIsReportedAndKeepsTheDialogOpenWithTheEdits)
     HWND shownDialog = NULL;
     // A run picked under the box would show a box of its own (C:\Work is missing).
     static CommandEntry run = OnCall;
-    WhileMessageShown = [] { run(); };
+    WhileMessageShown = [] { WhileMessageShown = NULL; run(); };
     OpenSettings([&](HWND dialog) {
         shownDialog = dialog;
         SetControlText(dialog, IDC_CONNECT, "OTHER_DB");
@@ -361,7 +361,7 @@ TEST_F(SettingsDialog, DoubleByteTextTooLongForItsSettingIsRefusedNotCut)
     HWND shownDialog = NULL;
     // A run picked under the box would show a box of its own (C:\Work is missing).
     static CommandEntry run = OnCall;
-    WhileMessageShown = [] { run(); };
+    WhileMessageShown = [] { WhileMessageShown = NULL; run(); };
     OpenSettings([&](HWND dialog) {
         shownDialog = dialog;
         // Pasted as a user would: the field takes all 126 characters.
