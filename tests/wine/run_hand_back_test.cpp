@@ -8,6 +8,16 @@ namespace {
 
 class HandBack : public RunTest
 {
+protected:
+    // A run with the password in a log-on script, that deletes its files.
+    void HidePasswordRun(const std::string& moreSettings = "")
+    {
+        OwnTemporaryFolder();
+        SetHostText(HOST_USER, HOST_USER_WIDTH, "APPUSER");
+        SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "tiger");
+        Settings("DeleteTemp=1\r\nHidePassword=1\r\n" + moreSettings);
+        EditorText = "select 1 from dual;\r\n";
+    }
 };
 
 const char GROWN[] =
@@ -90,11 +100,7 @@ TEST_F(HandBack, HandsWhatTheClientLeftToTheSameEditorAndItsExitCodeWhenAsked)
 // one box, then the exit code.
 TEST_F(HandBack, ReportsComeOnceTheEditorHasItsTextAndNoCommandRunsUnderThem)
 {
-    OwnTemporaryFolder();
-    SetHostText(HOST_USER, HOST_USER_WIDTH, "APPUSER");
-    SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "tiger");
-    Settings("DeleteTemp=1\r\nHidePassword=1\r\nShowExitCode=1\r\n");
-    EditorText = "select 1 from dual;\r\n";
+    HidePasswordRun("ShowExitCode=1\r\n");
     SetClientControl("TAMSIL_CLIENT_EXIT", "3");
     ASSERT_TRUE(PatchImport(module, "kernel32.dll", "DeleteFileA", reinterpret_cast<void*>(&FailDeletion)));
     PickedAgain[0] = OnCall;
@@ -251,17 +257,16 @@ TEST_F(HandBack, ReturnsOnlyAfterTheClientHasEnded)
 // for; held past the retries, it is kept and named in a message.
 TEST_F(HandBack, AFileHeldAfterTheClientEndedIsWaitedForThenReported)
 {
-    OwnTemporaryFolder();
-    SetHostText(HOST_USER, HOST_USER_WIDTH, "APPUSER");
-    SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "tiger");
-    Settings("DeleteTemp=1\r\nHidePassword=1\r\n");
-    EditorText = "select 1 from dual;\r\n";
+    HidePasswordRun();
     const struct { const char* file; const char* share; const char* time; const char* message; } holds[] = {
         {"script", "none", "300", NULL},
         {"logon-script", "read", "300", NULL},
         {"script", "read", "10000", CANNOT_READ_BACK},
         {"logon-script", "none", "10000", LOGON_SCRIPT_KEPT},
     };
+    PickedAgain[0] = OnCall;
+    PickedAgain[1] = OnSettings;
+    WhileMessageShown = PickBothCommandsAgain;
     for (const auto& hold : holds) {
         SCOPED_TRACE(std::string(hold.file) + " " + hold.time);
         ShownMessages.clear();
@@ -276,6 +281,7 @@ TEST_F(HandBack, AFileHeldAfterTheClientEndedIsWaitedForThenReported)
             ExpectOneRunError(FormatMessageText(hold.message, held, ERROR_SHARING_VIOLATION));
         EXPECT_EQ(hold.message == NULL, ShownMessages.empty());
         EXPECT_EQ(hold.message != CANNOT_READ_BACK, SetTexts() == std::vector<std::string>{EditorText});
+        EXPECT_EQ(hold.message ? "box" : "SetEditorText", EntriesCalled().back()) << "the editor has its text first";
         EXPECT_EQ(hold.message != NULL, FileExists(held)) << "kept only when reported";
         HANDLE holder = OpenProcess(SYNCHRONIZE, FALSE, strtoul(run["holder"].c_str(), NULL, 10));
         WaitForSingleObject(holder, 30000);   // until it lets go of the file
