@@ -133,8 +133,8 @@ TEST_F(SettingsDialog, CheckBoxesShowFlagsAsTheRunTreatsThem)
 TEST_F(SettingsDialog, OkWithoutChangesWritesAllSixKeys)
 {
     Install();
-    // HidePassword and ShowExitCode have no field: OK leaves them as the file has them.
-    WriteSettingsFile("[Settings]\r\nReadOnly=1\r\nOptions=-S\r\nHidePassword=1\r\nShowExitCode=1\r\n");
+    // HidePassword has no field: OK leaves it as the file has it.
+    WriteSettingsFile("[Settings]\r\nReadOnly=1\r\nOptions=-S\r\nHidePassword=1\r\n");
     OpenSettings([](HWND dialog) { Click(dialog, IDOK); });
     EXPECT_EQ(std::vector<INT_PTR>{IDOK}, EndCodes);
     EXPECT_EQ("1", Stored("Settings", "ReadOnly"));
@@ -144,7 +144,6 @@ TEST_F(SettingsDialog, OkWithoutChangesWritesAllSixKeys)
     EXPECT_EQ("", Stored("Path", "WorkingDirectory"));
     EXPECT_EQ("sqlplus", Stored("Path", "SqlPlus"));
     EXPECT_EQ("1", Stored("Settings", "HidePassword"));
-    EXPECT_EQ("1", Stored("Settings", "ShowExitCode"));
     EXPECT_TRUE(ShownMessages.empty());
 }
 
@@ -310,9 +309,6 @@ TEST_F(SettingsDialog, SaveFailureIsReportedAndKeepsTheDialogOpenWithTheEdits)
                                 FILE_ATTRIBUTE_NORMAL, NULL);
     ASSERT_NE(INVALID_HANDLE_VALUE, holder);
     HWND shownDialog = NULL;
-    // A run picked under the box would show a box of its own (C:\Work is missing).
-    static CommandEntry run = OnCall;
-    WhileMessageShown = [] { WhileMessageShown = NULL; run(); };
     OpenSettings([&](HWND dialog) {
         shownDialog = dialog;
         SetControlText(dialog, IDC_CONNECT, "OTHER_DB");
@@ -359,9 +355,6 @@ TEST_F(SettingsDialog, DoubleByteTextTooLongForItsSettingIsRefusedNotCut)
         return text;
     };
     HWND shownDialog = NULL;
-    // A run picked under the box would show a box of its own (C:\Work is missing).
-    static CommandEntry run = OnCall;
-    WhileMessageShown = [] { WhileMessageShown = NULL; run(); };
     OpenSettings([&](HWND dialog) {
         shownDialog = dialog;
         // Pasted as a user would: the field takes all 126 characters.

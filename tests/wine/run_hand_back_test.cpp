@@ -8,16 +8,6 @@ namespace {
 
 class HandBack : public RunTest
 {
-protected:
-    // A run with the password in a log-on script, that deletes its files.
-    void HidePasswordRun(const std::string& moreSettings = "")
-    {
-        OwnTemporaryFolder();
-        SetHostText(HOST_USER, HOST_USER_WIDTH, "APPUSER");
-        SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "tiger");
-        Settings("DeleteTemp=1\r\nHidePassword=1\r\n" + moreSettings);
-        EditorText = "select 1 from dual;\r\n";
-    }
 };
 
 const char GROWN[] =
@@ -27,17 +17,9 @@ const char LOGON_SCRIPT_KEPT[] = "The log-on script %s, which holds the password
 const char HOLDS_NUL[] =
     "The script file %s holds a NUL byte, which the editor cannot take, and was kept.\n"
     "The editor text is unchanged.\n";
-
 const char CANNOT_DELETE[] = "Cannot delete the script file %s\nERROR: %d\nMSG:%s\n";
 
-BOOL WINAPI FailedExitCodeRead(HANDLE, LPDWORD)
-{
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
-}
-
 std::vector<std::string> DeletionsTried;
-
 BOOL WINAPI FailDeletion(LPCSTR path)
 {
     DeletionsTried.push_back(path);
@@ -45,78 +27,31 @@ BOOL WINAPI FailDeletion(LPCSTR path)
     return FALSE;
 }
 
-// The user picks both commands again under a box: nothing must happen.
-void(__cdecl* PickedAgain[2])(void);
-
+// Under each box the user picks both commands again, which must do nothing.
 void PickBothCommandsAgain()
 {
     HostCalls.push_back(HostCall{"box", 0, 0, ""});
-    size_t shown = ShownMessages.size(), calls = HostCalls.size(), tried = DeletionsTried.size();
-    WhileMessageShown = NULL;
-    for (auto command : PickedAgain)
-        command();
-    WhileMessageShown = PickBothCommandsAgain;
-    EXPECT_TRUE(ShownMessages.size() == shown && HostCalls.size() == calls && DeletionsTried.size() == tried);
+    for (const char* command : {"OnCall", "OnSettings"})
+        reinterpret_cast<void(__cdecl*)(void)>(GetProcAddress(GetModuleHandleA("Tamsil.dll"), command))();
 }
 
 } // namespace
 
-// The exit code is looked at only when ShowExitCode asks, and shown last.
-TEST_F(HandBack, HandsWhatTheClientLeftToTheSameEditorAndItsExitCodeWhenAsked)
+TEST_F(HandBack, HandsWhatTheClientLeftToTheSameEditorWhateverItsExitCode)
 {
+    Settings();
     EditorText = "select 1 from dual;\r\n";
     SetClientControl("TAMSIL_CLIENT_ACTION", "rewrite");
     SetClientControl("TAMSIL_CLIENT_TEXT", "select 2 from dual;\r\n");
-    const struct { const char* exit; int show; std::string shown; } cases[] = {
-        {"3", 0, ""}, {"0xC0000005", 0, ""}, {"0", 1, ""}, {"3", 1, "3"}, {"0xFFFF", 1, "65535"},
-        {"0x10000", 1, "0x00010000"}, {"0xC0000005", 1, "0xC0000005"},
-        {"3", 1, "Cannot read the exit code of the client\nERROR: 6\nMSG:" + SystemText(6) + "\n"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.exit) + " " + c.shown);
-        HostCalls.clear();
-        ShownMessages.clear();
-        Settings("ShowExitCode=" + std::to_string(c.show) + "\r\n");
-        SetClientControl("TAMSIL_CLIENT_EXIT", c.exit);
-        if (&c == std::end(cases) - 1) {
-            ASSERT_TRUE(PatchImport(module, "kernel32.dll", "GetExitCodeProcess", reinterpret_cast<void*>(&FailedExitCodeRead)));
-        }
-        OnCall();
-        EXPECT_EQ(std::vector<std::string>({"GetEditor", "GetEditorText", "SetEditorText"}), EntriesCalled());
-        EXPECT_TRUE(HostCalls[1].editorId == 7 && HostCalls[2].editorId == 7);
-        EXPECT_EQ("select 2 from dual;\r\n", HostCalls[2].text);
-        ASSERT_EQ(c.shown.empty() ? 0u : 1u, ShownMessages.size());
-        if (c.shown.empty())
-            continue;
-        std::string code = "SQL*Plus ended with exit code " + c.shown + ".\n";
-        EXPECT_EQ(c.shown.find('\n') != std::string::npos ? c.shown : code, ShownMessages[0].text);
-        EXPECT_EQ("Tamsil plug-in", ShownMessages[0].caption);
-        EXPECT_TRUE(ShownMessages[0].style == (MB_OK | MB_ICONWARNING) && ShownMessages[0].owner == NULL);
-    }
-}
-
-// A command picked under any box of a run does nothing; the reports that did
-// not stop the run come once the editor has its text: the two deletions in
-// one box, then the exit code.
-TEST_F(HandBack, ReportsComeOnceTheEditorHasItsTextAndNoCommandRunsUnderThem)
-{
-    HidePasswordRun("ShowExitCode=1\r\n");
     SetClientControl("TAMSIL_CLIENT_EXIT", "3");
-    ASSERT_TRUE(PatchImport(module, "kernel32.dll", "DeleteFileA", reinterpret_cast<void*>(&FailDeletion)));
-    PickedAgain[0] = OnCall;
-    PickedAgain[1] = OnSettings;
-    WhileMessageShown = PickBothCommandsAgain;
     OnCall();
-    EXPECT_EQ(std::vector<std::string>({"GetEditor", "GetEditorText", "SetEditorText", "box", "box"}),
-              EntriesCalled());
-    EXPECT_EQ(EditorText, HostCalls[2].text);
-    ASSERT_EQ(2u, DeletionsTried.size());
-    ASSERT_EQ(2u, ShownMessages.size());
-    EXPECT_EQ(FormatMessageText(LOGON_SCRIPT_KEPT, DeletionsTried[0], ERROR_WRITE_PROTECT) +
-              FormatMessageText(CANNOT_DELETE, DeletionsTried[1], ERROR_WRITE_PROTECT), ShownMessages[0].text);
-    EXPECT_EQ("Execute Error!", ShownMessages[0].caption);
-    EXPECT_EQ("SQL*Plus ended with exit code 3.\n", ShownMessages[1].text);
-    EXPECT_EQ(1u, StartRequests.size());
+
+    ASSERT_EQ(3u, HostCalls.size());
+    EXPECT_EQ(std::vector<std::string>({"GetEditor", "GetEditorText", "SetEditorText"}), EntriesCalled());
+    EXPECT_EQ(7, HostCalls[1].editorId);
+    EXPECT_EQ(7, HostCalls[2].editorId);
+    EXPECT_EQ("select 2 from dual;\r\n", HostCalls[2].text);
+    EXPECT_TRUE(ShownMessages.empty());
 }
 
 TEST_F(HandBack, KeepsTheEditorIdentifierAcrossRuns)
@@ -257,15 +192,17 @@ TEST_F(HandBack, ReturnsOnlyAfterTheClientHasEnded)
 // for; held past the retries, it is kept and named in a message.
 TEST_F(HandBack, AFileHeldAfterTheClientEndedIsWaitedForThenReported)
 {
-    HidePasswordRun();
+    OwnTemporaryFolder();
+    SetHostText(HOST_USER, HOST_USER_WIDTH, "APPUSER");
+    SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "tiger");
+    Settings("DeleteTemp=1\r\nHidePassword=1\r\n");
+    EditorText = "select 1 from dual;\r\n";
     const struct { const char* file; const char* share; const char* time; const char* message; } holds[] = {
         {"script", "none", "300", NULL},
         {"logon-script", "read", "300", NULL},
         {"script", "read", "10000", CANNOT_READ_BACK},
         {"logon-script", "none", "10000", LOGON_SCRIPT_KEPT},
     };
-    PickedAgain[0] = OnCall;
-    PickedAgain[1] = OnSettings;
     WhileMessageShown = PickBothCommandsAgain;
     for (const auto& hold : holds) {
         SCOPED_TRACE(std::string(hold.file) + " " + hold.time);
@@ -287,4 +224,22 @@ TEST_F(HandBack, AFileHeldAfterTheClientEndedIsWaitedForThenReported)
         WaitForSingleObject(holder, 30000);   // until it lets go of the file
         CloseHandle(holder);
     }
+    // Both deletions fail: one box, the log-on script first; then the exit code
+    // when asked for, but not 0, and one the system set (0x10000 or more) in hex.
+    HostCalls.clear();
+    ShownMessages.clear();
+    SetClientControl("TAMSIL_CLIENT_HOLD", "");
+    Settings("DeleteTemp=1\r\nHidePassword=1\r\nShowExitCode=1\r\n");
+    ASSERT_TRUE(PatchImport(module, "kernel32.dll", "DeleteFileA", reinterpret_cast<void*>(&FailDeletion)));
+    for (const char* exit : {"3", "0", "0xC0000005"}) {
+        SetClientControl("TAMSIL_CLIENT_EXIT", exit);
+        OnCall();
+    }
+    EXPECT_EQ(14u, HostCalls.size()) << "three runs, five boxes, and nothing picked under them";
+    ASSERT_TRUE(DeletionsTried.size() == 6 && ShownMessages.size() == 5);
+    EXPECT_EQ(FormatMessageText(LOGON_SCRIPT_KEPT, DeletionsTried[0], ERROR_WRITE_PROTECT) +
+              FormatMessageText(CANNOT_DELETE, DeletionsTried[1], ERROR_WRITE_PROTECT), ShownMessages[0].text);
+    EXPECT_EQ("SQL*Plus ended with exit code 3.\n", ShownMessages[1].text);
+    EXPECT_EQ("SQL*Plus ended with exit code 0xC0000005.\n", ShownMessages[4].text);
+    EXPECT_TRUE(ShownMessages[4].caption == "Tamsil plug-in" && ShownMessages[4].style == 0x30 && !ShownMessages[4].owner);
 }
