@@ -13,6 +13,10 @@
 
 static const char CANNOT_START[] = "RUN : %s\nERROR: %d\nMSG:%s\n";
 static const char CANNOT_WAIT[] = "Cannot wait for the client to end\nERROR: %d\nMSG:%s\n";
+static const char EXIT_CODE[] = "SQL*Plus ended with exit code %lu.\n";
+static const char EXIT_STATUS[] = "SQL*Plus ended with exit code 0x%08lX.\n";
+static const char CANNOT_READ_EXIT_CODE[] =
+    "Cannot read the exit code of the client\nERROR: %d\nMSG:%s\n";
 
 // Waits until the client has ended; shows why when that cannot be known.
 static bool AwaitClient(HANDLE client)
@@ -29,6 +33,26 @@ static bool AwaitClient(HANDLE client)
     snprintf(TextBuffer, sizeof TextBuffer, CANNOT_WAIT, code, systemText);
     ShowRunError(TextBuffer);
     return false;
+}
+
+// Holds the exit code of the ended client for the end of the run, when it is
+// not 0 or cannot be read. A code of 0x10000 or more is the system's status
+// for a client it ended (after a crash, say), which reads best in hex.
+static void HoldExitCode(HANDLE client)
+{
+    DWORD exitCode;
+    char report[sizeof CANNOT_READ_EXIT_CODE + SYSTEM_ERROR_TEXT_CAPACITY + 16];
+    if (!GetExitCodeProcess(client, &exitCode)) {
+        char systemText[SYSTEM_ERROR_TEXT_CAPACITY];
+        int code = SystemErrorText(systemText, sizeof systemText);
+        snprintf(report, sizeof report, CANNOT_READ_EXIT_CODE, code, systemText);
+    } else if (exitCode != 0) {
+        snprintf(report, sizeof report, exitCode < 0x10000 ? EXIT_CODE : EXIT_STATUS,
+                 static_cast<unsigned long>(exitCode));
+    } else {
+        return;
+    }
+    HoldExitCodeReport(report);
 }
 
 // The client's runtime reads a double-byte character of the system code
@@ -81,6 +105,8 @@ ClientRun RunClient(const char* scriptPath, const char* logonScriptPath)
         return CLIENT_NOT_STARTED;
     }
     bool ended = AwaitClient(client.hProcess);
+    if (ended && PluginSettings.ShowExitCode != 0)
+        HoldExitCode(client.hProcess);
     CloseHandle(client.hThread);
     CloseHandle(client.hProcess);
     return ended ? CLIENT_ENDED : CLIENT_NOT_AWAITED;

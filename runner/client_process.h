@@ -9,9 +9,11 @@ enum ClientRun
 };
 
 // Starts the client and waits, without a time limit, until it has ended; its
-// exit status is not looked at. The client gets the script file with the
-// host's current log-on on its command line or, when logonScriptPath is not
-// empty, "/nolog" and that log-on script, which logs on and runs the script.
+// exit code is looked at only when ShowExitCode asks, and held for the end
+// of the run (see HoldExitCodeReport). The client gets the script file with
+// the host's current log-on on its command line or, when logonScriptPath is
+// not empty, "/nolog" and that log-on script, which logs on and runs the
+// script.
 ClientRun RunClient(const char* scriptPath, const char* logonScriptPath);
 
 #endif

@@ -38,17 +38,14 @@ static bool RefuseAmpersandInLogonScript(const char* scriptFolder)
 // command line.
 static bool LoadRunSettings(void)
 {
-    SettingsLoad loaded = LoadSettings();
-    if (loaded == SETTINGS_UNREADABLE)
+    bool loaded = LoadSettings() == SETTINGS_LOADED;
+    if (!loaded)
         ShowRunError(TextBuffer);
-    else if (loaded == SETTINGS_MARKED)
-        MessageBoxA(NULL, TextBuffer, PLUGIN_TITLE, MB_OK | MB_ICONERROR);
-    return loaded == SETTINGS_LOADED;
+    return loaded;
 }
 
-// One run: the editor's text through the client and back. It holds the
-// host's user-interface thread until the client has ended.
-void __cdecl OnCall(void)
+// The editor's text through the client and back.
+static void RunScript(void)
 {
     // Called before installation, there is no host record to run from.
     if (!HostRecord)
@@ -100,10 +97,21 @@ void __cdecl OnCall(void)
             return;
         HandTextToEditor();
     }
-    // Reported last, once the editor has its text; a client that did not
-    // start has had its message.
+    // Reported at the end, once the editor has its text; a client that did
+    // not start has had its message.
     if (PluginSettings.DeleteTemp != 0 && ran == CLIENT_ENDED)
         DeleteScriptFile(scriptPath);
     else if (PluginSettings.DeleteTemp != 0)
         DeleteHeldFile(scriptPath);
+}
+
+// One run. It holds the host's user-interface thread until the client has
+// ended and, whichever way the run went, until its held reports are read.
+void __cdecl OnCall(void)
+{
+    if (!BeginCommand())
+        return;
+    RunScript();
+    ShowHeldReports();
+    EndCommand();
 }

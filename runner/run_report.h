@@ -14,4 +14,13 @@ void ShowRunError(const char* text);
 // call can change the code.
 void FormatRunFailure(const char* format, const char* subject);
 
+// What a run reports without stopping: a file it could not delete, and the
+// client's exit code. A box lets the user act in the editor under it, so
+// these are held and shown only when the run is over: first the held
+// failures, in the order held, in one box titled "Execute Error!", then the
+// exit code's box. A held text names at most one path and one system text.
+void HoldRunFailure(const char* text);
+void HoldExitCodeReport(const char* text);
+void ShowHeldReports(void);
+
 #endif

@@ -200,9 +200,10 @@ bool WriteLogonScript(const char* path, const char* scriptPath)
     return written;
 }
 
-// Deletes a file once no other program holds it; shows failureFormat with
-// the path when it could not. A file already gone counts as deleted.
-static void DeleteOrShow(const char* path, const char* failureFormat)
+// Deletes a file once no other program holds it; holds failureFormat with
+// the path for the end of the run when it could not. A file already gone
+// counts as deleted.
+static void DeleteOrReport(const char* path, const char* failureFormat)
 {
     if (DeleteHeldFile(path))
         return;
@@ -210,17 +211,17 @@ static void DeleteOrShow(const char* path, const char* failureFormat)
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
         return;
     FormatRunFailure(failureFormat, path);
-    ShowRunError(TextBuffer);
+    HoldRunFailure(TextBuffer);
 }
 
 void DeleteLogonScript(const char* path)
 {
-    DeleteOrShow(path, LOGON_SCRIPT_KEPT);
+    DeleteOrReport(path, LOGON_SCRIPT_KEPT);
 }
 
 void DeleteScriptFile(const char* path)
 {
-    DeleteOrShow(path, CANNOT_DELETE);
+    DeleteOrReport(path, CANNOT_DELETE);
 }
 
 // Reads until count bytes are in or the file ends. False when a read fails.

@@ -34,14 +34,15 @@ bool ReserveLogonScript(char (&path)[SCRIPT_PATH_CAPACITY]);
 bool WriteLogonScript(const char* path, const char* scriptPath);
 
 // Deletes the log-on script, once no other program holds it. It holds the
-// password, so a failure is always shown, whatever was shown before; a file
-// already gone counts as deleted.
+// password, so a failure is always reported, whatever was shown before, at
+// the end of the run (see HoldRunFailure); a file already gone counts as
+// deleted.
 void DeleteLogonScript(const char* path);
 
 // Deletes the script file as DeleteTemp asks after a run, once no other
-// program holds it, and shows when it could not; a file already gone counts
-// as deleted. Deletions of a script file whose failure was already shown go
-// through DeleteHeldFile, silently.
+// program holds it, and reports at the end of the run when it could not; a
+// file already gone counts as deleted. Deletions of a script file whose
+// failure was already shown go through DeleteHeldFile, silently.
 void DeleteScriptFile(const char* path);
 
 // Reads the script file back into TextBuffer, ended by a NUL. False when it

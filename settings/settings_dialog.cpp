@@ -126,7 +126,7 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     }
 }
 
-void __cdecl OnSettings(void)
+static void OpenSettingsDialog(void)
 {
     // Before installation the host's main window is unknown, and a host may
     // leave it empty or stale: the dialog then opens without an owner rather
@@ -141,4 +141,12 @@ void __cdecl OnSettings(void)
         return;
     }
     DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_SETTINGS), owner, SettingsDialogProc, 0);
+}
+
+void __cdecl OnSettings(void)
+{
+    if (!BeginCommand())
+        return;
+    OpenSettingsDialog();
+    EndCommand();
 }

@@ -131,6 +131,7 @@ static void ReadSettings(void)
     s.ReadOnly = ReadFlag("ReadOnly");
     s.DeleteTemp = ReadFlag("DeleteTemp");
     s.HidePassword = ReadFlag("HidePassword");
+    s.ShowExitCode = ReadFlag("ShowExitCode");
     ReadText(PATH_SECTION, "SqlPlus", SETTINGS_DEFAULT_SQLPLUS, s.SqlPlus, sizeof s.SqlPlus);
     // A cleared field in the dialog is saved as an empty value.
     if (s.SqlPlus[0] == '\0')

@@ -12,8 +12,8 @@ enum SettingsCapacity
 };
 
 // The settings kept in the settings file. Every text ends in a NUL within
-// its capacity. HidePassword and NlsLang have no field in the settings
-// dialog, which leaves them in the file as they are.
+// its capacity. HidePassword, NlsLang and ShowExitCode have no field in the
+// settings dialog, which leaves them in the file as they are.
 struct SettingsRecord
 {
     char Options[SETTINGS_OPTIONS_CAPACITY];
@@ -24,6 +24,7 @@ struct SettingsRecord
     char WorkingDirectory[SETTINGS_PATH_CAPACITY];
     int HidePassword;
     char NlsLang[SETTINGS_NLS_LANG_CAPACITY];
+    int ShowExitCode;
 };
 
 #define SETTINGS_DEFAULT_SQLPLUS "sqlplus"

@@ -4,10 +4,13 @@
 #include <string.h>
 
 std::vector<ShownMessage> ShownMessages;
+void (*WhileMessageShown)(void);
 
 int WINAPI RecordMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style)
 {
     ShownMessages.push_back(ShownMessage{owner, text ? text : "", caption ? caption : "", style});
+    if (WhileMessageShown)
+        WhileMessageShown();
     return IDOK;
 }
 
@@ -83,6 +86,7 @@ bool FileExists(const std::string& path)
 void PluginTest::SetUp()
 {
     ShownMessages.clear();
+    WhileMessageShown = NULL;
     folder = MakeTempFolder("tp");
     std::string copy = folder + "\\Tamsil.dll";
     ASSERT_TRUE(CopyFileA((BuildFolder() + "\\Tamsil.dll").c_str(), copy.c_str(), FALSE));

@@ -24,6 +24,8 @@ struct ShownMessage
 // records it: the plug-in's import of MessageBoxA is pointed here.
 extern std::vector<ShownMessage> ShownMessages;
 int WINAPI RecordMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
+// Called under each box once it is recorded, as a user may act under a box.
+extern void (*WhileMessageShown)(void);
 
 // Loads a fresh copy of the built plug-in from a folder of its own, so each
 // test starts from a module at load state and has its own settings file.

@@ -356,7 +356,7 @@ TEST_F(RunFailure, ASettingsFileThatCannotBeReadWholeStopsTheRunAndTheDialog)
         OnSettings();
         ASSERT_EQ(2u, ShownMessages.size());
         EXPECT_EQ(text, ShownMessages[0].text);
-        EXPECT_EQ(&text == texts ? "Execute Error!" : "Tamsil plug-in", ShownMessages[0].caption);
+        EXPECT_EQ("Execute Error!", ShownMessages[0].caption);
         EXPECT_EQ(text, ShownMessages[1].text);
         EXPECT_EQ("Tamsil plug-in", ShownMessages[1].caption);
         EXPECT_TRUE(ShownMessages[0].owner == NULL && ShownMessages[1].owner == GetDesktopWindow());

@@ -17,6 +17,23 @@ const char LOGON_SCRIPT_KEPT[] = "The log-on script %s, which holds the password
 const char HOLDS_NUL[] =
     "The script file %s holds a NUL byte, which the editor cannot take, and was kept.\n"
     "The editor text is unchanged.\n";
+const char CANNOT_DELETE[] = "Cannot delete the script file %s\nERROR: %d\nMSG:%s\n";
+
+std::vector<std::string> DeletionsTried;
+BOOL WINAPI FailDeletion(LPCSTR path)
+{
+    DeletionsTried.push_back(path);
+    SetLastError(ERROR_WRITE_PROTECT);
+    return FALSE;
+}
+
+// Under each box the user picks both commands again, which must do nothing.
+void PickBothCommandsAgain()
+{
+    HostCalls.push_back(HostCall{"box", 0, 0, ""});
+    for (const char* command : {"OnCall", "OnSettings"})
+        reinterpret_cast<void(__cdecl*)(void)>(GetProcAddress(GetModuleHandleA("Tamsil.dll"), command))();
+}
 
 } // namespace
 
@@ -186,6 +203,7 @@ TEST_F(HandBack, AFileHeldAfterTheClientEndedIsWaitedForThenReported)
         {"script", "read", "10000", CANNOT_READ_BACK},
         {"logon-script", "none", "10000", LOGON_SCRIPT_KEPT},
     };
+    WhileMessageShown = PickBothCommandsAgain;
     for (const auto& hold : holds) {
         SCOPED_TRACE(std::string(hold.file) + " " + hold.time);
         ShownMessages.clear();
@@ -200,9 +218,28 @@ TEST_F(HandBack, AFileHeldAfterTheClientEndedIsWaitedForThenReported)
             ExpectOneRunError(FormatMessageText(hold.message, held, ERROR_SHARING_VIOLATION));
         EXPECT_EQ(hold.message == NULL, ShownMessages.empty());
         EXPECT_EQ(hold.message != CANNOT_READ_BACK, SetTexts() == std::vector<std::string>{EditorText});
+        EXPECT_EQ(hold.message ? "box" : "SetEditorText", EntriesCalled().back()) << "the editor has its text first";
         EXPECT_EQ(hold.message != NULL, FileExists(held)) << "kept only when reported";
         HANDLE holder = OpenProcess(SYNCHRONIZE, FALSE, strtoul(run["holder"].c_str(), NULL, 10));
         WaitForSingleObject(holder, 30000);   // until it lets go of the file
         CloseHandle(holder);
     }
+    // Both deletions fail: one box, the log-on script first; then the exit code
+    // when asked for, but not 0, and one the system set (0x10000 or more) in hex.
+    HostCalls.clear();
+    ShownMessages.clear();
+    SetClientControl("TAMSIL_CLIENT_HOLD", "");
+    Settings("DeleteTemp=1\r\nHidePassword=1\r\nShowExitCode=1\r\n");
+    ASSERT_TRUE(PatchImport(module, "kernel32.dll", "DeleteFileA", reinterpret_cast<void*>(&FailDeletion)));
+    for (const char* exit : {"3", "0", "0xC0000005"}) {
+        SetClientControl("TAMSIL_CLIENT_EXIT", exit);
+        OnCall();
+    }
+    EXPECT_EQ(14u, HostCalls.size()) << "three runs, five boxes, and nothing picked under them";
+    ASSERT_TRUE(DeletionsTried.size() == 6 && ShownMessages.size() == 5);
+    EXPECT_EQ(FormatMessageText(LOGON_SCRIPT_KEPT, DeletionsTried[0], ERROR_WRITE_PROTECT) +
+              FormatMessageText(CANNOT_DELETE, DeletionsTried[1], ERROR_WRITE_PROTECT), ShownMessages[0].text);
+    EXPECT_EQ("SQL*Plus ended with exit code 3.\n", ShownMessages[1].text);
+    EXPECT_EQ("SQL*Plus ended with exit code 0xC0000005.\n", ShownMessages[4].text);
+    EXPECT_TRUE(ShownMessages[4].caption == "Tamsil plug-in" && ShownMessages[4].style == 0x30 && !ShownMessages[4].owner);
 }

@@ -41,7 +41,7 @@
 //   hold-for=N    how long that process holds it, in milliseconds
 //                 (default 300)
 //   hold-share=S  none (the default) or read: what it lets others do
-//   exit=N        end with exit code N (default 0)
+//   exit=N        end with exit code N (default 0; 0x... in hex)
 //
 // The log holds one record per line of this form, each followed by exactly
 // length bytes and a line feed:
@@ -432,7 +432,7 @@ int main(int argc, char** argv)
     if (!hold.empty())
         StartHolder(line, hold == "logon-script" ? logonScriptPath : line.scriptPath, logPath);
 
-    status = static_cast<int>(strtol(Control(line, "exit", std::to_string(status).c_str()).c_str(), NULL, 10));
+    status = static_cast<int>(strtoul(Control(line, "exit", std::to_string(status).c_str()).c_str(), NULL, 0));
     LogRecord(logPath, "end", "");
     fflush(stdout);
     return status;
