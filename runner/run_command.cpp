@@ -66,7 +66,7 @@ void __cdecl OnCall(void)
         return;
     if (hidePassword && RefuseAmpersandInLogonScript(scriptFolder))
         return;
-    if (!CheckNlsLang())
+    if (!CheckClientEnvironment())
         return;
     char scriptPath[SCRIPT_PATH_CAPACITY];
     if (!ReserveScriptFile(scriptFolder, scriptPath))

@@ -24,6 +24,7 @@ struct SettingsRecord
     char WorkingDirectory[SETTINGS_PATH_CAPACITY];
     int HidePassword;
     char NlsLang[SETTINGS_NLS_LANG_CAPACITY];
+    bool NlsLangTooLong;   // the file holds more than NlsLang can: a run refuses it
 };
 
 #define SETTINGS_DEFAULT_SQLPLUS "sqlplus"
