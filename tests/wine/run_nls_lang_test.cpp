@@ -5,23 +5,45 @@ using namespace run_test;
 
 namespace {
 
+// The host's value of a variable exactly, "<none>" when it has none.
+std::wstring HostValue(const wchar_t* name)
+{
+    static wchar_t value[32768];
+    SetLastError(ERROR_SUCCESS);
+    DWORD length = GetEnvironmentVariableW(name, value, 32768);
+    return length == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND ? L"<none>" : std::wstring(value, length);
+}
+
+std::string Utf8(const std::wstring& text)
+{
+    static char bytes[4 * 32768];
+    return std::string(bytes, WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes,
+                                                  sizeof bytes, NULL, NULL));
+}
+
 class ClientNlsLang : public RunTest
 {
 protected:
-    // One run with the host's NLS_LANG (NULL: none) and these settings; what the client received,
-    // "<none>" when no NLS_LANG. It finds its log through another of the host's variables.
-    std::string RunWith(const char* host, const std::string& settings)
+    // One run with the host's NLS_LANG (NULL: none), these settings and [Environment] lines; what
+    // the client received, "<none>" when no NLS_LANG. It finds its log through another of the
+    // host's variables. Every variable the host has is its own again after the run.
+    std::string RunWith(const char* host, const std::string& settings, const std::string& section = "")
     {
-        char after[64] = "<none>";
         SetEnvironmentVariableA("NLS_LANG", host);
-        Settings("DeleteTemp=1\r\n" + settings);
+        const wchar_t* names[] = {L"NLS_LANG", L"PATH", L"SQLPATH", L"TNS_ADMIN"};
+        std::wstring before[4];
+        for (int i = 0; i < 4; ++i)
+            before[i] = HostValue(names[i]);
+        Settings("DeleteTemp=1\r\n" + settings, "[Environment]\r\n" + section);
         OnCall();
-        GetEnvironmentVariableA("NLS_LANG", after, sizeof after);
-        EXPECT_STREQ(host ? host : "<none>", after) << "the host's own value is not back";
+        for (int i = 0; i < 4; ++i)
+            EXPECT_TRUE(before[i] == HostValue(names[i])) << "the host's own value is not back";
         std::vector<ClientRun> runs = ClientRuns();
         DeleteFileA(clientLog.c_str());
+        Received = runs.size() == 1 ? runs[0] : ClientRun();
         return runs.size() != 1 ? "no run" : runs[0].count("nls-lang") ? runs[0]["nls-lang"] : "<none>";
     }
+    ClientRun Received;
 };
 
 UINT WINAPI UnknownCodePage(void) { return 437; }
@@ -58,4 +80,109 @@ TEST_F(ClientNlsLang, DoubleByteCodePageNamesItsCharacterSet)
 {
     ASSERT_EQ(932u, GetACP()) << "run with LC_ALL=ja_JP.UTF-8";
     EXPECT_EQ(".JA16SJISTILDE", RunWith(NULL, "NlsLang=auto\r\n"));
+}
+
+DWORD WINAPI FailingReadA(LPCSTR, LPSTR, DWORD);
+DWORD WINAPI FailingReadW(LPCWSTR, LPWSTR, DWORD);
+BOOL WINAPI FailingSet(LPCWSTR, LPCWSTR);
+
+// The variables of [Environment] reach the client and nothing else, exactly, whatever the code
+// page lacks; bad input is refused before anything is made.
+TEST_F(ClientNlsLang, EnvironmentSectionReachesTheClientAlone)
+{
+    const std::wstring hostPath = L"C:\\" + std::wstring(CYRILLIC_NAME) + L";" + std::wstring(7900, L'p') + L";" +
+                                  HostValue(L"PATH");
+    SetEnvironmentVariableW(L"PATH", hostPath.c_str());
+    SetEnvironmentVariableW(L"SQLPATH", CYRILLIC_NAME);
+    SetEnvironmentVariableA("TNS_ADMIN", NULL);
+    SetClientControl("TAMSIL_CLIENT_VARIABLES", "TNS_ADMIN;SQLPATH;PATH");
+    const struct { const char* nlsLang; std::string section, tnsAdmin, sqlPath, path; } rows[] = {
+        {"", "TNS_ADMIN=C:\\oracle\\network\\admin\r\nSQLPATH=\r\nPATH=C:\\oracle\\client19\\bin;%PATH%\r\n",
+         "C:\\oracle\\network\\admin", "<none>", "C:\\oracle\\client19\\bin;" + Utf8(hostPath)},
+        // As every setting reads, quotes dropped; a name the host has not got stays as written.
+        {"", "tns_admin=\" C:\\a b \"\r\nSQLPATH=%NO_SUCH%;%SqlPath%\r\nNLS_LANG=X\r\n", " C:\\a b ",
+         "%NO_SUCH%;" + Utf8(CYRILLIC_NAME), Utf8(hostPath)},
+        {"auto", "", "<none>", Utf8(CYRILLIC_NAME), Utf8(hostPath)},
+    };
+    for (const auto& row : rows) {
+        RunWith("A_B.C", std::string("NlsLang=") + row.nlsLang + "\r\n", row.section);
+        std::string received[3];
+        const char* names[] = {"TNS_ADMIN", "SQLPATH", "PATH"};
+        for (int i = 0; i < 3; ++i)
+            received[i] = Received.count(std::string("variable ") + names[i]) ? Received[std::string("variable ") + names[i]] : "<none>";
+        EXPECT_EQ(row.tnsAdmin, received[0]) << row.section;
+        EXPECT_EQ(row.sqlPath, received[1]) << row.section;
+        EXPECT_EQ(row.path, received[2]) << row.section;
+    }
+    EXPECT_EQ("X", RunWith("A_B.C", "", "NLS_LANG=X\r\n")) << "with NlsLang empty, a variable like any other";
+    EXPECT_TRUE(ShownMessages.empty());
+
+    SetEnvironmentVariableW(L"BIG", std::wstring(20000, L'b').c_str());
+    std::string keys;
+    for (int i = 0; i <= 32; ++i)
+        keys += "K" + std::to_string(i) + "=1\r\n";
+    const struct { const char* settings; std::string section, text; } refused[] = {
+        {"NlsLang=auto\r\n", "Nls_Lang=X\r\n", "NLS_LANG is set twice in the settings file: by NlsLang and in [Environment]. Keep one.\n"},
+        {"NlsLang=AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA.auto\r\n", "",
+         "NlsLang in the settings file is longer than the 63 bytes it may hold.\n"},
+        {"", "A=1\r\nLONG=" + std::string(4096, 'v') + "\r\n",
+         "The value of LONG in [Environment] of the settings file is longer than the 4095 bytes it may hold.\n"},
+        {"", "X=%BIG%;%BIG%\r\n", "The value of X in [Environment] of the settings file is longer than the 32767 "
+                                   "characters a variable may hold, once expanded.\n"},
+        {"", keys, "The section [Environment] of the settings file holds more than it may: at most 32 variables, "
+                   "whose names take at most 4000 bytes together.\n"},
+        {"", "A=1\r\n=x\r\n", "The key \"\" in [Environment] of the settings file cannot name a variable: a name is not "
+                        "empty and does not begin with \"=\".\n"},
+    };
+    for (const auto& row : refused) {
+        ShownMessages.clear();
+        HostCalls.clear();
+        StartRequests.clear();
+        EXPECT_EQ("no run", RunWith("A_B.C", row.settings, row.section));
+        ExpectOneRunError(row.text);
+        EXPECT_TRUE(ScriptsLeft().empty() && HostCalls.empty() && StartRequests.empty());
+    }
+}
+
+int EnvironmentCalls, FailEnvironmentCall;
+bool FailNow() { return ++EnvironmentCalls == FailEnvironmentCall; }
+DWORD WINAPI FailingReadA(LPCSTR name, LPSTR value, DWORD size)
+{
+    return FailNow() ? (SetLastError(ERROR_ACCESS_DENIED), 0) : GetEnvironmentVariableA(name, value, size);
+}
+DWORD WINAPI FailingReadW(LPCWSTR name, LPWSTR value, DWORD size)
+{
+    return FailNow() ? (SetLastError(ERROR_ACCESS_DENIED), 0) : GetEnvironmentVariableW(name, value, size);
+}
+BOOL WINAPI FailingSet(LPCWSTR name, LPCWSTR value)
+{
+    return FailNow() ? (SetLastError(ERROR_NOT_ENOUGH_MEMORY), FALSE) : SetEnvironmentVariableW(name, value);
+}
+
+// Each read or change of the host's environment failing in turn stops the start with the usual
+// message and its error, and leaves the host's environment as it was (which RunWith checks).
+TEST_F(ClientNlsLang, AFailedReadOrChangeOfTheEnvironmentStopsTheStart)
+{
+    ASSERT_TRUE(PatchImport(module, "kernel32.dll", "GetEnvironmentVariableA", reinterpret_cast<void*>(&FailingReadA)));
+    ASSERT_TRUE(PatchImport(module, "kernel32.dll", "GetEnvironmentVariableW", reinterpret_cast<void*>(&FailingReadW)));
+    ASSERT_TRUE(PatchImport(module, "kernel32.dll", "SetEnvironmentVariableW", reinterpret_cast<void*>(&FailingSet)));
+    SetEnvironmentVariableA("SQLPATH", "C:\\sql");
+    // Three reads in UTF-16, the 8-bit read of NLS_LANG and three changes; then, in a run that
+    // fails none, three put the host's values back (their failure has no better value to give).
+    for (FailEnvironmentCall = 1; FailEnvironmentCall <= 8; ++FailEnvironmentCall) {
+        SCOPED_TRACE(FailEnvironmentCall);
+        ShownMessages.clear();
+        EnvironmentCalls = 0;
+        bool fails = FailEnvironmentCall < 8;
+        FailEnvironmentCall = fails ? FailEnvironmentCall : 0;
+        std::string received = RunWith("A_B.C", "NlsLang=auto\r\n", "TNS_ADMIN=x\r\nSQLPATH=\r\n");
+        EXPECT_EQ(fails ? "no run" : "A_B.WE8MSWIN1252", received);
+        ASSERT_EQ(fails ? 1u : 0u, ShownMessages.size());
+        if (!fails)
+            break;
+        EXPECT_EQ(0u, ShownMessages[0].text.find("RUN : "));
+        DWORD error = FailEnvironmentCall <= 4 ? ERROR_ACCESS_DENIED : ERROR_NOT_ENOUGH_MEMORY;
+        EXPECT_NE(std::string::npos, ShownMessages[0].text.find("\nERROR: " + std::to_string(error) + "\n"));
+    }
+    EXPECT_EQ(10, EnvironmentCalls);
 }
