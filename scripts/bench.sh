@@ -3,11 +3,12 @@
 # plug-in's run against the bare process round trip of the same client line
 # under Wine, in a Wine prefix of its own so no test run shares its server.
 #   ./scripts/bench.sh [rounds per size, default 40] [unrelated files in the
-#                      temporary folder, default 0]
+#                      temporary folder, default 0] [variables in
+#                      [Environment], default 0]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
 . scripts/wine-env.sh
 tamsil_build_and_start_wine "$root/build/win/wineprefix-bench"
-wine build/win/bin/run_bench.exe "${1:-40}" "" "${2:-0}"
+wine build/win/bin/run_bench.exe "${1:-40}" "" "${2:-0}" "${3:-0}"
