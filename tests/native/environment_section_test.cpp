@@ -6,13 +6,11 @@
 
 #include <string>
 
-// A section as the reader gives it: a key list ("A\0B\0") and the values.
 TEST(EnvironmentSection, FindsTheFirstFaultInTheFilesOrder)
 {
     static EnvironmentSection section;
     const std::string longest(ENVIRONMENT_VALUE_LIMIT, 'v'), tooLong = longest + 'v';
     const struct { std::string list; int count; const char* values[3]; EnvironmentFault fault; int key; } rows[] = {
-        {"", 0, {}, ENVIRONMENT_USABLE, -1},
         {std::string("TNS_ADMIN\0PATH\0", 15), 2, {"C:\\a", ""}, ENVIRONMENT_USABLE, -1},
         {std::string("A\0\0B\0", 5), 3, {"x", "", "y"}, ENVIRONMENT_KEY_UNNAMEABLE, 1},
         {std::string("A\0=B\0", 5), 2, {"x", "y"}, ENVIRONMENT_KEY_UNNAMEABLE, 1},

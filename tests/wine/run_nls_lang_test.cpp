@@ -37,9 +37,7 @@ protected:
         SetEnvironmentVariableA("NLS_LANG", host);
         Calls = 0;
         const wchar_t* names[] = {L"NLS_LANG", L"PATH", L"SQLPATH", L"TNS_ADMIN"};
-        std::wstring before[4];
-        for (int i = 0; i < 4; ++i)
-            before[i] = HostValue(names[i]);
+        std::wstring before[4] = {HostValue(names[0]), HostValue(names[1]), HostValue(names[2]), HostValue(names[3])};
         Settings("DeleteTemp=1\r\n" + settings, "[Environment]\r\n" + section);
         OnCall();
         for (int i = 0; i < 4; ++i)
@@ -119,9 +117,6 @@ TEST_F(ClientNlsLang, EnvironmentSectionReachesTheClientAlone)
     EXPECT_TRUE(ShownMessages.empty());
 
     SetEnvironmentVariableW(L"BIG", std::wstring(20000, L'b').c_str());
-    std::string keys;
-    for (int i = 0; i <= 32; ++i)
-        keys += "K" + std::to_string(i) + "=1\r\n";
     const struct { const char* settings; std::string section, text; } refused[] = {
         {"NlsLang=auto\r\n", "Nls_Lang=X\r\n", "NLS_LANG is set twice in the settings file: by NlsLang and in [Environment]. Keep one.\n"},
         {"NlsLang=AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA.auto\r\n", "",
@@ -130,7 +125,7 @@ TEST_F(ClientNlsLang, EnvironmentSectionReachesTheClientAlone)
          "The value of LONG in [Environment] of the settings file is longer than the 4095 bytes it may hold.\n"},
         {"", "X=%BIG%;%BIG%\r\n", "The value of X in [Environment] of the settings file is longer than the 32767 "
                                    "characters a variable may hold, once expanded.\n"},
-        {"", keys, "The section [Environment] of the settings file holds more than it may: at most 32 variables, "
+        {"", std::string(4100, 'K') + "=1\r\n", "The section [Environment] of the settings file holds more than it may: at most 32 variables, "
                    "whose names take at most 4000 bytes together.\n"},
     };
     for (const auto& row : refused) {
