@@ -9,10 +9,11 @@
 #   calls. Not each datum: for Windows targets the compiler gives a
 #   zero-filled variable such a section among the initialised data, and the
 #   text buffers' zeros would then take 100 KiB of the file;
-# - in a release, -O2 rather than -O3: 2 KiB less code, and no run waits on it
-#   (a run's time goes to the client, the files and the settings).
+# - in a release, optimised for size rather than speed (-Os): the DLL keeps
+#   within 64 KiB, and no run waits on this code (a run's time goes to the
+#   client, the files and the settings).
 function(tamsil_product_code target)
-  target_compile_options(${target} PRIVATE $<$<CONFIG:Release>:-O2> -fno-exceptions -fno-asynchronous-unwind-tables
+  target_compile_options(${target} PRIVATE $<$<CONFIG:Release>:-Os> -fno-exceptions -fno-asynchronous-unwind-tables
                          -ffunction-sections)
 endfunction()
 

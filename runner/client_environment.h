@@ -1,21 +1,24 @@
 #ifndef TAMSIL_CLIENT_ENVIRONMENT_H
 #define TAMSIL_CLIENT_ENVIRONMENT_H
 
-// The client starts with the host's environment. When NlsLang is set, that
-// environment holds the client's NLS_LANG from just before the client is
-// started until just after, and the host's own value at every other time.
+// The client starts with the host's environment, changed as the section
+// [Environment] of the settings file and NlsLang ask. The host's own
+// environment holds the client's values from just before the client is
+// started until just after, and its own values at every other time.
 
-// False, after telling the user, when NlsLang asks for the character set of
-// a system code page that has none known. Called before anything is made.
-bool CheckNlsLang(void);
+// Takes the client's variables from the settings, each value expanded from
+// the host's environment. False, after telling the user, when the settings
+// ask for what cannot be given whole. Called before anything is made.
+bool CheckClientEnvironment(void);
 
-// Puts the NLS_LANG that NlsLang asks for into the host's environment,
-// keeping the host's own value (or that there was none); nothing when
-// NlsLang is empty. False, with the last error set, when it could not.
-bool SetClientNlsLang(void);
+// Keeps the host's value of each variable the client gets, then puts the
+// client's values into the host's environment. False, with the last error
+// set, when a value of the host's could not be read or a variable could not
+// be set; PutBackHostEnvironment then undoes what was done.
+bool SetClientEnvironment(void);
 
-// Gives the host its own NLS_LANG back after SetClientNlsLang. The last
+// Gives the host its own values back after SetClientEnvironment. The last
 // error is kept, for the report of a client that did not start.
-void PutBackHostNlsLang(void);
+void PutBackHostEnvironment(void);
 
 #endif

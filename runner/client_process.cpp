@@ -31,7 +31,7 @@ static bool AwaitClient(HANDLE client)
     char systemText[SYSTEM_ERROR_TEXT_CAPACITY];
     int code = SystemErrorText(systemText, sizeof systemText);
     snprintf(TextBuffer, sizeof TextBuffer, CANNOT_WAIT, code, systemText);
-    ShowRunError(TextBuffer);
+    ReportRunError(TextBuffer);
     return false;
 }
 
@@ -93,15 +93,15 @@ ClientRun RunClient(const char* scriptPath, const char* logonScriptPath)
     // that ever fail, a cut line must not run.
     if (!whole)
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
-    bool started = whole && SetClientNlsLang() &&
+    bool started = whole && SetClientEnvironment() &&
                    CreateProcessA(NULL, line, NULL, NULL, FALSE, NORMAL_PRIORITY_CLASS, NULL, NULL,
                                   &startup, &client);
     // The client has its copy of the environment: the host gets its own back
     // before anything else can run.
-    PutBackHostNlsLang();
+    PutBackHostEnvironment();
     if (!started) {
         FormatRunFailure(CANNOT_START, shownLine);
-        ShowRunError(TextBuffer);
+        ReportRunError(TextBuffer);
         return CLIENT_NOT_STARTED;
     }
     bool ended = AwaitClient(client.hProcess);

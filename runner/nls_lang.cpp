@@ -54,6 +54,11 @@ bool NlsLangAsksForCodePage(const char* setting)
     return IsWord(setting, "auto") || EndsInAuto(setting, &before);
 }
 
+bool NamesNlsLang(const char* name)
+{
+    return IsWord(name, "nls_lang");
+}
+
 bool ComposeNlsLang(const char* setting, const char* hostValue, const char* characterSet,
                     char* value, size_t capacity)
 {

@@ -16,6 +16,10 @@ const char* CharacterSetOfCodePage(unsigned codePage);
 // "auto", or a value ending in ".auto", in any case.
 bool NlsLangAsksForCodePage(const char* setting);
 
+// True when a variable's name is NLS_LANG, in any case, as the platform
+// compares names.
+bool NamesNlsLang(const char* name);
+
 // The NLS_LANG the client gets for a setting that is not empty: for "auto",
 // the host's language and territory (the part of hostValue before its last
 // ".", or all of it; nothing when hostValue is NULL or empty); for

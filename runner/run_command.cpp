@@ -29,7 +29,7 @@ static bool RefuseAmpersandInLogonScript(const char* scriptFolder)
     if (part == NULL)
         return false;
     snprintf(TextBuffer, sizeof TextBuffer, AMPERSAND_IN_LOGON_SCRIPT, part);
-    ShowRunError(TextBuffer);
+    ReportRunError(TextBuffer);
     return true;
 }
 
@@ -40,7 +40,7 @@ static bool LoadRunSettings(void)
 {
     bool loaded = LoadSettings() == SETTINGS_LOADED;
     if (!loaded)
-        ShowRunError(TextBuffer);
+        ReportRunError(TextBuffer);
     return loaded;
 }
 
@@ -63,7 +63,7 @@ static void RunScript(void)
         return;
     if (hidePassword && RefuseAmpersandInLogonScript(scriptFolder))
         return;
-    if (!CheckNlsLang())
+    if (!CheckClientEnvironment())
         return;
     char scriptPath[SCRIPT_PATH_CAPACITY];
     if (!ReserveScriptFile(scriptFolder, scriptPath))

@@ -8,18 +8,23 @@
 #include "plugin/bounded_text.h"
 #include "plugin/exports.h"
 #include "plugin/module_state.h"
+#include "runner/command_line.h"
+#include "settings/environment_section.h"
 
-// Room for a run's two held failures (the log-on script's deletion and the
-// script file's), each a path, a system text and a few lines of words, and
-// for the exit code's report, a system text and a line.
-enum { HELD_REPORT_CAPACITY = MAX_PATH + SYSTEM_ERROR_TEXT_CAPACITY + 256 };
-static char HeldFailures[2 * HELD_REPORT_CAPACITY];
-static char HeldExitCode[HELD_REPORT_CAPACITY];
-
-void ShowRunError(const char* text)
+// Room for what stopped a run, which names at most a command line or a key
+// of [Environment] and a system text, and for the run's two failed
+// deletions (the log-on script's and the script file's), each a path, a
+// system text and a few lines of words; and for the exit code's report, a
+// system text and a line.
+enum
 {
-    MessageBoxA(NULL, text, RUN_ERROR_TITLE, MB_OK | MB_ICONERROR);
-}
+    STOP_REPORT_CAPACITY = ENVIRONMENT_NAMES_LIMIT + 512,
+    HELD_REPORT_CAPACITY = MAX_PATH + SYSTEM_ERROR_TEXT_CAPACITY + 256
+};
+static_assert(COMMAND_LINE_CAPACITY + SYSTEM_ERROR_TEXT_CAPACITY + 64 <= STOP_REPORT_CAPACITY,
+              "the report of a client that could not start is held whole");
+static char HeldFailures[STOP_REPORT_CAPACITY + 2 * HELD_REPORT_CAPACITY];
+static char HeldExitCode[HELD_REPORT_CAPACITY];
 
 void FormatRunFailure(const char* format, const char* subject)
 {
@@ -28,7 +33,7 @@ void FormatRunFailure(const char* format, const char* subject)
     snprintf(TextBuffer, sizeof TextBuffer, format, subject, code, systemText);
 }
 
-void HoldRunFailure(const char* text)
+void ReportRunError(const char* text)
 {
     AppendText(HeldFailures, sizeof HeldFailures, text);
 }
@@ -41,7 +46,7 @@ void HoldExitCodeReport(const char* text)
 void ShowHeldReports(void)
 {
     if (HeldFailures[0] != '\0')
-        ShowRunError(HeldFailures);
+        MessageBoxA(NULL, HeldFailures, RUN_ERROR_TITLE, MB_OK | MB_ICONERROR);
     if (HeldExitCode[0] != '\0')
         MessageBoxA(NULL, HeldExitCode, PLUGIN_TITLE, MB_OK | MB_ICONWARNING);
     HeldFailures[0] = '\0';

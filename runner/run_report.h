@@ -1,12 +1,13 @@
 #ifndef TAMSIL_RUN_REPORT_H
 #define TAMSIL_RUN_REPORT_H
 
-// How a run tells the user that it stopped: one message box with no owner
-// window, the error icon and an OK button, titled "Execute Error!".
+// How a run tells the user what went wrong: message boxes with no owner
+// window and an OK button. A box lets the user act in the editor under it,
+// and a run may still hold the log-on script, which holds the password, so
+// every report of a run is held and shown only once the run is over: the
+// editor has its text, and the run's files are gone, before any box shows.
 
 #define RUN_ERROR_TITLE "Execute Error!"
-
-void ShowRunError(const char* text);
 
 // Formats a failure into TextBuffer. format takes, in this order, the
 // subject (%s), the platform's last error code (%d) and its system text
@@ -14,13 +15,17 @@ void ShowRunError(const char* text);
 // call can change the code.
 void FormatRunFailure(const char* format, const char* subject);
 
-// What a run reports without stopping: a file it could not delete, and the
-// client's exit code. A box lets the user act in the editor under it, so
-// these are held and shown only when the run is over: first the held
-// failures, in the order held, in one box titled "Execute Error!", then the
-// exit code's box. A held text names at most one path and one system text.
-void HoldRunFailure(const char* text);
+// Holds a failure of the run: what stopped it, or a file it could not
+// delete. They are shown in the order held, in one box with the error icon
+// titled "Execute Error!". A held text names at most one command line, path
+// or key, and one system text.
+void ReportRunError(const char* text);
+
+// Holds the client's exit code report, shown after the failures in a box
+// with the warning icon titled as the plug-in.
 void HoldExitCodeReport(const char* text);
+
+// Shows what the run held, at its end.
 void ShowHeldReports(void);
 
 #endif

@@ -39,7 +39,7 @@ static_assert(TEXT_BUFFER_SIZE == 102400, "the grown-file message names the buff
 static bool CannotCreate(const char* directory)
 {
     FormatRunFailure(CANNOT_CREATE, directory);
-    ShowRunError(TextBuffer);
+    ReportRunError(TextBuffer);
     return false;
 }
 
@@ -58,7 +58,7 @@ static bool FindTemporaryDirectory(char* directory, size_t capacity, const char*
         PathAsShown(temporary, shown, sizeof shown);
         SetLastError(ERROR_NO_UNICODE_TRANSLATION);
         FormatRunFailure(noEightBitFormat, shown);
-        ShowRunError(TextBuffer);
+        ReportRunError(TextBuffer);
         return false;
     }
     // A temporary directory too long for the buffer is not an error to the
@@ -125,7 +125,7 @@ static HANDLE OpenScriptFile(const char* path, const char* failureFormat)
     while (file == INVALID_HANDLE_VALUE && RetryHeldFile(&retry));
     if (file == INVALID_HANDLE_VALUE) {
         FormatRunFailure(failureFormat, path);
-        ShowRunError(TextBuffer);
+        ReportRunError(TextBuffer);
     }
     return file;
 }
@@ -148,7 +148,7 @@ static bool WriteScript(const char* path, const char* text)
             // The host may have cut the text at the buffer's end, and half a
             // statement is a different statement: a full buffer never runs.
             CloseHandle(file);
-            ShowRunError(TOO_LONG);
+            ReportRunError(TOO_LONG);
             return false;
         }
     }
@@ -168,7 +168,7 @@ static bool WriteScript(const char* path, const char* text)
         whole = false;
     }
     if (!whole)
-        ShowRunError(TextBuffer);
+        ReportRunError(TextBuffer);
     return whole;
 }
 
@@ -188,7 +188,7 @@ bool WriteLogonScript(const char* path, const char* scriptPath)
     if (!written) {
         SetLastError(ERROR_BUFFER_OVERFLOW);
         FormatRunFailure(CANNOT_WRITE, path);
-        ShowRunError(TextBuffer);
+        ReportRunError(TextBuffer);
     } else {
         written = WriteScript(path, text);
     }
@@ -211,7 +211,7 @@ static void DeleteOrReport(const char* path, const char* failureFormat)
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
         return;
     FormatRunFailure(failureFormat, path);
-    HoldRunFailure(TextBuffer);
+    ReportRunError(TextBuffer);
 }
 
 void DeleteLogonScript(const char* path)
@@ -253,7 +253,7 @@ bool ReadScriptBack(const char* path)
         FormatRunFailure(CANNOT_READ_BACK, path);
     CloseHandle(file);
     if (!read) {
-        ShowRunError(TextBuffer);
+        ReportRunError(TextBuffer);
         return false;
     }
     // A text the editor would not take whole is not handed back at all.
@@ -264,7 +264,7 @@ bool ReadScriptBack(const char* path)
         unfit = HOLDS_NUL;   // the editor takes a text up to its first NUL
     if (unfit) {
         snprintf(TextBuffer, sizeof TextBuffer, unfit, path);
-        ShowRunError(TextBuffer);
+        ReportRunError(TextBuffer);
         return false;
     }
     TextBuffer[length] = '\0';

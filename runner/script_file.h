@@ -35,7 +35,7 @@ bool WriteLogonScript(const char* path, const char* scriptPath);
 
 // Deletes the log-on script, once no other program holds it. It holds the
 // password, so a failure is always reported, whatever was shown before, at
-// the end of the run (see HoldRunFailure); a file already gone counts as
+// the end of the run (see ReportRunError); a file already gone counts as
 // deleted.
 void DeleteLogonScript(const char* path);
 

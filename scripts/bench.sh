@@ -5,10 +5,11 @@
 #   ./scripts/bench.sh [rounds per size, default 40] [unrelated files in the
 #                      temporary folder, default 0] [old files there named as
 #                      log-on scripts but of other shapes, default 0]
+#                      [variables in [Environment], default 0]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
 . scripts/wine-env.sh
 tamsil_build_and_start_wine "$root/build/win/wineprefix-bench"
-wine build/win/bin/run_bench.exe "${1:-40}" "" "${2:-0}" "${3:-0}"
+wine build/win/bin/run_bench.exe "${1:-40}" "" "${2:-0}" "${3:-0}" "${4:-0}"

@@ -13,9 +13,11 @@
 #include "settings/settings_path.h"
 
 char SettingsFilePath[SETTINGS_PATH_CAPACITY + 1];
+EnvironmentSection EnvironmentSettings;
 
 static const char SETTINGS_SECTION[] = "Settings";
 static const char PATH_SECTION[] = "Path";
+static const char ENVIRONMENT_SECTION[] = "Environment";
 
 static const char CANNOT_READ[] = "Cannot read the settings file %s\nERROR: %d\nMSG:%s\n";
 static const char MARKED[] =
@@ -58,15 +60,38 @@ static int ReadFlag(const char* key)
     return FlagFromText(text);
 }
 
-// Reads one text setting, cut to its capacity. A value saved in one more
-// pair of quotes is stored two bytes longer than it loads: the reader is
-// given room for them, since it may cut before it drops them.
-static void ReadText(const char* section, const char* key, const char* fallback,
+// Reads one text setting, cut to its capacity; false when it was cut. A
+// value saved in one more pair of quotes is stored two bytes longer than it
+// loads: the reader is given room for them, since it may cut before it
+// drops them.
+static bool ReadText(const char* section, const char* key, const char* fallback,
                      char* text, size_t capacity)
 {
     char stored[SETTINGS_PATH_CAPACITY + 2];
     GetPrivateProfileStringA(section, key, fallback, stored, sizeof stored, SettingsFilePath);
-    CopyText(text, capacity, stored);
+    return CopyText(text, capacity, stored);
+}
+
+// Lists the keys of [Environment], then reads each value by its key, so
+// that a value reads as every other setting does.
+static void ReadEnvironment(void)
+{
+    EnvironmentSection& e = EnvironmentSettings;
+    e.Count = 0;
+    // With no path the platform would read some other file.
+    if (SettingsFilePath[0] == '\0')
+        return;
+    DWORD length = GetPrivateProfileStringA(ENVIRONMENT_SECTION, NULL, "", e.Names, sizeof e.Names,
+                                            SettingsFilePath);
+    e.Count = length >= sizeof e.Names - 2
+                  ? -1
+                  : SplitKeyList(e.Names, length, e.Keys, ENVIRONMENT_VARIABLE_LIMIT);
+    for (int i = 0; i < e.Count; ++i) {
+        e.Values[i][0] = '\0';
+        if (e.Keys[i][0] != '\0')
+            GetPrivateProfileStringA(ENVIRONMENT_SECTION, e.Keys[i], "", e.Values[i],
+                                     sizeof e.Values[i], SettingsFilePath);
+    }
 }
 
 // Formats into TextBuffer why the settings file is not read: format takes
@@ -137,7 +162,8 @@ static void ReadSettings(void)
     if (s.SqlPlus[0] == '\0')
         CopyText(s.SqlPlus, sizeof s.SqlPlus, SETTINGS_DEFAULT_SQLPLUS);
     ReadText(PATH_SECTION, "WorkingDirectory", "", s.WorkingDirectory, sizeof s.WorkingDirectory);
-    ReadText(SETTINGS_SECTION, "NlsLang", "", s.NlsLang, sizeof s.NlsLang);
+    s.NlsLangTooLong = !ReadText(SETTINGS_SECTION, "NlsLang", "", s.NlsLang, sizeof s.NlsLang);
+    ReadEnvironment();
 }
 
 SettingsLoad LoadSettings(void)

@@ -1,10 +1,14 @@
 #ifndef TAMSIL_SETTINGS_FILE_H
 #define TAMSIL_SETTINGS_FILE_H
 
+#include "settings/environment_section.h"
 #include "settings/settings_record.h"
 
 // The settings file beside the module, as computed by the last LoadSettings.
 extern char SettingsFilePath[SETTINGS_PATH_CAPACITY + 1];
+
+// The section [Environment], as read by the last LoadSettings.
+extern EnvironmentSection EnvironmentSettings;
 
 enum SettingsLoad
 {
@@ -13,8 +17,8 @@ enum SettingsLoad
     SETTINGS_MARKED        // its first section would be ignored
 };
 
-// Fills PluginSettings from the settings file; a missing file or key gives
-// the default. A file that is there but cannot be read, or that begins with
+// Fills PluginSettings and EnvironmentSettings from the settings file; a
+// missing file or key gives the default. A file that is there but cannot be read, or that begins with
 // a UTF-8 byte-order mark before a section header, is not read at all: the
 // result says why, and TextBuffer holds the text to show the user.
 SettingsLoad LoadSettings(void);

@@ -25,6 +25,7 @@ struct SettingsRecord
     int HidePassword;
     char NlsLang[SETTINGS_NLS_LANG_CAPACITY];
     int ShowExitCode;
+    bool NlsLangTooLong;   // the file holds more than NlsLang can: a run refuses it
 };
 
 #define SETTINGS_DEFAULT_SQLPLUS "sqlplus"

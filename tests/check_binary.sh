@@ -34,6 +34,7 @@ KERNEL32.dll!CreateProcessA              # XP
 KERNEL32.dll!DeleteCriticalSection       # XP
 KERNEL32.dll!DeleteFileA                 # XP
 KERNEL32.dll!EnterCriticalSection        # XP
+KERNEL32.dll!ExpandEnvironmentStringsW   # XP
 KERNEL32.dll!FindClose                   # XP
 KERNEL32.dll!FindFirstFileExW            # XP; with the flags FindExInfoBasic, FIND_FIRST_EX_LARGE_FETCH: 7
 KERNEL32.dll!FindNextFileW               # XP
@@ -42,6 +43,7 @@ KERNEL32.dll!FreeLibrary                 # XP
 KERNEL32.dll!GetACP                      # 2000
 KERNEL32.dll!GetEnvironmentVariableA     # XP
 KERNEL32.dll!GetEnvironmentVariableW     # XP
+KERNEL32.dll!GetExitCodeProcess          # XP
 KERNEL32.dll!GetFileAttributesA          # XP
 KERNEL32.dll!GetFileAttributesW          # XP
 KERNEL32.dll!GetLastError                # XP
@@ -64,7 +66,6 @@ KERNEL32.dll!LoadLibraryA                # XP
 KERNEL32.dll!LocalFree                   # XP
 KERNEL32.dll!MultiByteToWideChar         # 2000
 KERNEL32.dll!ReadFile                    # XP
-KERNEL32.dll!SetEnvironmentVariableA     # XP
 KERNEL32.dll!SetEnvironmentVariableW     # XP
 KERNEL32.dll!SetFileInformationByHandle  # Vista
 KERNEL32.dll!SetLastError                # XP
@@ -83,6 +84,7 @@ msvcrt.dll!_initterm                     # 2000
 msvcrt.dll!_iob                          # 2000
 msvcrt.dll!_lock                         # 2000
 msvcrt.dll!_unlock                       # 2000
+msvcrt.dll!_wcsicmp                      # 2000
 msvcrt.dll!abort                         # 2000
 msvcrt.dll!atoi                          # 2000
 msvcrt.dll!calloc                        # 2000
@@ -106,11 +108,11 @@ msvcrt.dll!strrchr                       # 2000
 msvcrt.dll!strspn                        # 2000
 msvcrt.dll!vfprintf                      # 2000
 msvcrt.dll!wcslen                        # 2000
-msvcrt.dll!wcsrchr                       # 2000
 USER32.dll!DialogBoxParamA               # 2000
 USER32.dll!EndDialog                     # 2000
 USER32.dll!GetDlgItemTextA               # 2000
 USER32.dll!IsWindow                      # 2000
+USER32.dll!MessageBeep                   # 2000
 USER32.dll!MessageBoxA                   # 2000
 USER32.dll!SendDlgItemMessageA           # 2000
 USER32.dll!SetDlgItemTextA               # 2000

@@ -19,6 +19,10 @@ const char MARKED[] = "The settings file %s begins with a UTF-8 byte-order mark,
 // The script files the plug-in opened, and which of the file calls fail:
 // opening fails only for paths that start with FailOpenOf.
 std::vector<std::string> OpenedScripts;
+// The log-on scripts still there under each box a run showed.
+std::string LogonScriptFolder;
+std::vector<size_t> LogonScriptsUnderBoxes;
+void CountLogonScripts() { LogonScriptsUnderBoxes.push_back(FilesIn(LogonScriptFolder, "lg*").size()); }
 std::string FailOpenOf;
 DWORD FailOpenWith;
 DWORD FailWriteWith;
@@ -269,6 +273,9 @@ TEST_F(RunFailure, HidePasswordLeavesNoPasswordBehindWhenTheRunFails)
     }
     workFolder = work;
     Settings("HidePassword=1\r\n");
+    // No box shows while the password is on disk.
+    LogonScriptFolder = temporary;
+    WhileMessageShown = CountLogonScripts;
 
     ShownMessages.clear();
     SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "tiger");
@@ -302,6 +309,7 @@ TEST_F(RunFailure, HidePasswordLeavesNoPasswordBehindWhenTheRunFails)
     ExpectOneRunError("Cannot wait for the client to end\nERROR: 6\nMSG:" + SystemText(6) + "\n");
     EXPECT_TRUE(SetTexts().empty() && FilesIn(temporary).empty());
     EXPECT_EQ(2u, ScriptsLeft().size());
+    EXPECT_EQ(std::vector<size_t>(3, 0), LogonScriptsUnderBoxes);
 }
 
 

@@ -205,7 +205,8 @@ protected:
         // Nothing the developer's own environment says steers the client.
         for (const char* name : {"TAMSIL_CLIENT_ACTION", "TAMSIL_CLIENT_TEXT", "TAMSIL_CLIENT_TEXT_FILE",
                                  "TAMSIL_CLIENT_SIZE", "TAMSIL_CLIENT_SLEEP", "TAMSIL_CLIENT_EXIT",
-                                 "TAMSIL_CLIENT_HOLD", "TAMSIL_CLIENT_HOLD_FOR", "TAMSIL_CLIENT_HOLD_SHARE"})
+                                 "TAMSIL_CLIENT_HOLD", "TAMSIL_CLIENT_HOLD_FOR", "TAMSIL_CLIENT_HOLD_SHARE",
+                                 "TAMSIL_CLIENT_VARIABLES"})
             SetEnvironmentVariableA(name, NULL);
         SetClientControl("TAMSIL_CLIENT_LOG", clientLog);
         SetHostPointer(HOST_GET_EDITOR, &FakeGetEditor);

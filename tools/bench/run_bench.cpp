@@ -1,6 +1,6 @@
 // What one run of the plug-in adds to the client's own process round trip.
 //
-//   run_bench [rounds] [client.exe] [unrelated files] [old "lg" files]
+//   run_bench [rounds] [client.exe] [unrelated files] [old "lg" files] [variables]
 //
 // Loads a copy of Tamsil.dll (from beside this program) in-process, in a
 // folder of its own with its own settings file, installs it into a host
@@ -17,7 +17,9 @@
 // in the temporary folder for the time of the benchmark, which every run
 // looks through for stale log-on scripts; with a count of old "lg" files,
 // that many files named as log-on scripts, two minutes old, that begin with
-// "connect " but have another shape, which every run opens and reads.
+// "connect " but have another shape, which every run opens and reads. With
+// a count of variables, the settings file's [Environment] gives the client
+// that many, each expanded from a variable of the host's.
 //
 // The plug-in's own work is also timed apart from the client's round trip:
 // its imports of CreateProcessA and CloseHandle are pointed at pass-through
@@ -269,6 +271,7 @@ int main(int argc, char** argv)
     std::string client = argc > 2 && argv[2][0] ? argv[2] : binFolder + "\\bench_client.exe";
     int unrelated = argc > 3 ? atoi(argv[3]) : 0;
     int others = argc > 4 ? atoi(argv[4]) : 0;
+    int variables = argc > 5 ? atoi(argv[5]) : 0;
     if (client.find(' ') != std::string::npos)
         client = "\"" + client + "\"";
 
@@ -310,6 +313,9 @@ int main(int argc, char** argv)
     WritePrivateProfileStringA("Settings", "ConnectString", "", settingsFile.c_str());
     WritePrivateProfileStringA("Path", "WorkingDirectory", folder.c_str(), settingsFile.c_str());
     WritePrivateProfileStringA("Path", "SqlPlus", client.c_str(), settingsFile.c_str());
+    for (int i = 0; i < variables; ++i)
+        WritePrivateProfileStringA("Environment", ("TAMSIL_BENCH_" + std::to_string(i)).c_str(),
+                                   "C:\\bench\\client\\bin;%TEMP%", settingsFile.c_str());
 
     HMODULE module = LoadLibraryA(plugin.c_str());
     if (!module)
@@ -356,8 +362,9 @@ int main(int argc, char** argv)
         Fatal("the command line does not fit");
     printf("client line: %s\n", line);
     printf("rounds: %d per size, alternating; times are medians\n", rounds);
-    printf("in the temporary folder: %d unrelated files, %d old \"lg\" files of other shapes\n\n",
+    printf("in the temporary folder: %d unrelated files, %d old \"lg\" files of other shapes\n",
            unrelated, others);
+    printf("variables in [Environment]: %d\n\n", variables);
     printf("%8s %10s %10s %7s %8s %10s %10s %8s\n", "text", "OnCall ms", "bare ms", "ratio",
            "added", "paired ms", "own ms", "own");
 

@@ -42,6 +42,7 @@
 //                 (default 300)
 //   hold-share=S  none (the default) or read: what it lets others do
 //   exit=N        end with exit code N (default 0; 0x... in hex)
+//   variables=N;… log the variables so named as it received them
 //
 // The log holds one record per line of this form, each followed by exactly
 // length bytes and a line feed:
@@ -53,7 +54,8 @@
 // one, its parts "user", "password" and "connect-identifier", "script-path",
 // "parameters" (one per line), "directory" (its current directory),
 // "nls-lang" (the NLS_LANG it received) or "no-nls-lang" (empty: it received
-// none), then "script" (the bytes read through the script path) or
+// none), for each name in variables "variable NAME" (its value in UTF-8)
+// or "no-variable NAME" (empty: it received none), then "script" (the bytes read through the script path) or
 // "script-error" (the error code), and, after the sleep and the action,
 // "action", with hold "hold" (what was held, or why not) and "holder" (the
 // holding process's id), and "end" (empty). A run whose log has no "end" has
@@ -386,6 +388,24 @@ int main(int argc, char** argv)
     bool hasNlsLang = nlsLangLength > 0 || GetLastError() != ERROR_ENVVAR_NOT_FOUND;
     std::string nlsLangValue(nlsLang, nlsLangLength < sizeof nlsLang ? nlsLangLength : 0);
     LogRecord(logPath, hasNlsLang ? "nls-lang" : "no-nls-lang", nlsLangValue);
+
+    // Other variables it was given, exactly: read in UTF-16, logged in UTF-8.
+    std::string names = Control(line, "variables", "");
+    for (size_t at = 0, end; at < names.size(); at = end + 1) {
+        end = names.find(';', at);
+        end = end == std::string::npos ? names.size() : end;
+        std::string name = names.substr(at, end - at);
+        std::wstring wideName(name.begin(), name.end());
+        static wchar_t value[32768];
+        static char text[4 * 32768];
+        SetLastError(ERROR_SUCCESS);
+        DWORD length = GetEnvironmentVariableW(wideName.c_str(), value, 32768);
+        bool has = length > 0 || GetLastError() != ERROR_ENVVAR_NOT_FOUND;
+        int size = length < 32768 ? WideCharToMultiByte(CP_UTF8, 0, value, static_cast<int>(length), text,
+                                                        sizeof text, NULL, NULL) : 0;
+        LogRecord(logPath, (std::string(has ? "variable " : "no-variable ") + name).c_str(),
+                  std::string(text, static_cast<size_t>(size)));
+    }
 
     printf("client: command line: %s\n", raw);
     printf("client: NLS_LANG: %s\n", hasNlsLang ? nlsLangValue.c_str() : "(none)");
