@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "plugin/bounded_text.h"
+#include "common/bounded_text.h"
 
 int SystemErrorText(char* text, size_t capacity)
 {

@@ -1,6 +1,6 @@
 #include "plugin/host_record.h"
 
-#include "plugin/bounded_text.h"
+#include "common/bounded_text.h"
 
 static_assert(sizeof(PL_DATA) == PL_DATA_SIZE, "PL_DATA is 264 bytes");
 static_assert(HOST_USER + HOST_USER_WIDTH == HOST_GET_EDITOR, "User runs up to GetEditor");

@@ -1,6 +1,6 @@
 #include <stdio.h>
 
-#include "plugin/bounded_text.h"
+#include "common/bounded_text.h"
 #include "plugin/exports.h"
 #include "plugin/install_check.h"
 #include "plugin/module_state.h"

@@ -5,10 +5,10 @@
 #include <stdio.h>
 
 #include "platform/system_error.h"
-#include "plugin/bounded_text.h"
+#include "common/bounded_text.h"
 #include "plugin/module_state.h"
 #include "runner/client_environment.h"
-#include "runner/command_arguments.h"
+#include "runner/command_line_probes.h"
 #include "runner/run_report.h"
 
 static const char CANNOT_START[] = "RUN : %s\nERROR: %d\nMSG:%s\n";

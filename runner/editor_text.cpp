@@ -1,6 +1,6 @@
 #include "runner/editor_text.h"
 
-#include "plugin/bounded_text.h"
+#include "common/bounded_text.h"
 #include "plugin/host_entries.h"
 
 size_t TakeEditorText(void)

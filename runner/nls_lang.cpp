@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "plugin/bounded_text.h"
+#include "common/bounded_text.h"
 
 static const struct
 {

@@ -8,12 +8,13 @@
 #include "plugin/module_state.h"
 #include "runner/client_environment.h"
 #include "runner/client_process.h"
-#include "runner/command_line.h"
 #include "runner/editor_text.h"
 #include "runner/run_report.h"
 #include "runner/run_settings.h"
 #include "runner/script_file.h"
-#include "runner/stale_logon_scripts.h"
+#include "runner/logon_script/logon_script_file.h"
+#include "runner/logon_script/logon_script_text.h"
+#include "runner/logon_script/stale_logon_scripts.h"
 #include "settings/settings_file.h"
 
 static const char AMPERSAND_IN_LOGON_SCRIPT[] =
@@ -57,7 +58,7 @@ static void RunScript(void)
 
     // A password kept off the command line goes to the client in a log-on
     // script.
-    bool hidePassword = HidesPassword(&PluginSettings, HostRecord);
+    bool hidePassword = PasswordGoesInLogonScript(&PluginSettings, HostRecord);
     char scriptFolder[SCRIPT_FOLDER_CAPACITY];
     if (!ChooseScriptFolder(scriptFolder))
         return;

@@ -5,10 +5,10 @@
 #include <stdio.h>
 
 #include "platform/system_error.h"
-#include "plugin/bounded_text.h"
+#include "common/bounded_text.h"
 #include "plugin/exports.h"
 #include "plugin/module_state.h"
-#include "runner/command_line.h"
+#include "runner/command_line_composition.h"
 #include "settings/environment_section.h"
 
 // Room for what stopped a run, which names at most a command line or a key

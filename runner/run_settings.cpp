@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "plugin/bounded_text.h"
+#include "common/bounded_text.h"
 
 // Drops the blanks and tabs at both ends of text, in place.
 static void TrimBlanks(char* text)

@@ -1,16 +1,16 @@
 #ifndef TAMSIL_SCRIPT_FILE_H
 #define TAMSIL_SCRIPT_FILE_H
 
-#include "runner/command_line.h"
+#include "runner/command_line_composition.h"
 
 // The script file that carries the editor's text to the client and back.
-// Each step shows its own failure to the user once and returns false; the
-// run decides what is kept.
+// Each step reports its own failure once (see ReportRunError) and returns
+// false; the run decides what is kept.
 
-enum { SCRIPT_FOLDER_CAPACITY = SETTINGS_PATH_CAPACITY + 1 };
+enum { SCRIPT_FOLDER_CAPACITY = PATH_CAPACITY + 1 };
 
 // The folder the script file goes to: the WorkingDirectory setting, or else
-// the system's temporary directory. False, after showing why, when there is
+// the system's temporary directory. False, after reporting why, when there is
 // no usable temporary directory.
 bool ChooseScriptFolder(char (&folder)[SCRIPT_FOLDER_CAPACITY]);
 
@@ -22,22 +22,6 @@ bool ReserveScriptFile(const char* folder, char (&path)[SCRIPT_PATH_CAPACITY]);
 // file. False when the file could not be opened or fully written, or when
 // the text is too long to be known whole.
 bool WriteEditorText(const char* path);
-
-// Reserves a new empty log-on script, its name starting "lg", in the
-// system's temporary directory: never in the WorkingDirectory setting,
-// which others may read.
-bool ReserveLogonScript(char (&path)[SCRIPT_PATH_CAPACITY]);
-
-// Writes into the reserved log-on script the host's log-on and the script
-// file to run with the options. False, with the log-on script deleted, when
-// it could not be opened or fully written.
-bool WriteLogonScript(const char* path, const char* scriptPath);
-
-// Deletes the log-on script, once no other program holds it. It holds the
-// password, so a failure is always reported, whatever was shown before, at
-// the end of the run (see ReportRunError); a file already gone counts as
-// deleted.
-void DeleteLogonScript(const char* path);
 
 // Deletes the script file as DeleteTemp asks after a run, once no other
 // program holds it, and reports at the end of the run when it could not; a

@@ -66,7 +66,7 @@ static bool FieldFits(HWND dialog, const TextField& field)
 {
     // A field holds at most capacity - 1 characters, each of at most three
     // bytes in any system code page, so this reads it whole.
-    char text[3 * SETTINGS_PATH_CAPACITY];
+    char text[3 * SETTINGS_TEXT_CAPACITY];
     int length = static_cast<int>(GetDlgItemTextA(dialog, field.id, text, sizeof text));
     if (length < static_cast<int>(field.capacity))
         return true;

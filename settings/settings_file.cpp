@@ -8,11 +8,12 @@
 #include "platform/eight_bit_path.h"
 #include "platform/held_file.h"
 #include "platform/system_error.h"
-#include "plugin/bounded_text.h"
+#include "common/bounded_text.h"
 #include "plugin/module_state.h"
 #include "settings/settings_path.h"
+#include "settings/settings_values.h"
 
-char SettingsFilePath[SETTINGS_PATH_CAPACITY + 1];
+char SettingsFilePath[PATH_CAPACITY + 1];
 EnvironmentSection EnvironmentSettings;
 
 static const char SETTINGS_SECTION[] = "Settings";
@@ -29,14 +30,14 @@ static DWORD NoSettingsFileError = ERROR_FILENAME_EXCED_RANGE;
 
 // The settings file as the platform names it in UTF-16, with room for the
 // extension to be replaced by a longer one; empty when it is not known.
-static wchar_t WideSettingsPath[SETTINGS_PATH_CAPACITY + 5];
+static wchar_t WideSettingsPath[PATH_CAPACITY + 5];
 
 // The settings file's path is decided once, in UTF-16, for the existence
 // check and the opening that holds the file; the 8-bit path every profile
 // read and write takes is derived from it, so both always name one file.
 static void LocateSettingsFile(void)
 {
-    wchar_t modulePath[SETTINGS_PATH_CAPACITY + 1];
+    wchar_t modulePath[PATH_CAPACITY + 1];
     DWORD length = GetModuleFileNameW(ModuleInstance, modulePath, ARRAYSIZE(modulePath));
     bool whole = length > 0 && length < ARRAYSIZE(modulePath) &&
                  SettingsPathOfModule(modulePath, WideSettingsPath, ARRAYSIZE(WideSettingsPath));
@@ -67,7 +68,7 @@ static int ReadFlag(const char* key)
 static bool ReadText(const char* section, const char* key, const char* fallback,
                      char* text, size_t capacity)
 {
-    char stored[SETTINGS_PATH_CAPACITY + 2];
+    char stored[SETTINGS_TEXT_CAPACITY + 2];
     GetPrivateProfileStringA(section, key, fallback, stored, sizeof stored, SettingsFilePath);
     return CopyText(text, capacity, stored);
 }
@@ -100,7 +101,7 @@ static SettingsLoad Refuse(SettingsLoad why, const char* format)
 {
     char systemText[SYSTEM_ERROR_TEXT_CAPACITY];
     int code = SystemErrorText(systemText, sizeof systemText);
-    char shown[SETTINGS_PATH_CAPACITY + 1];
+    char shown[PATH_CAPACITY + 1];
     if (SettingsFilePath[0] != '\0')
         CopyText(shown, sizeof shown, SettingsFilePath);
     else
@@ -209,7 +210,7 @@ SettingsLoad LoadSettings(void)
 // Writes one text setting so that loading gives it back as it is.
 static bool WriteText(const char* section, const char* key, const char* value)
 {
-    char stored[SETTINGS_PATH_CAPACITY + 2];
+    char stored[SETTINGS_TEXT_CAPACITY + 2];
     if (!ValueToStore(value, stored, sizeof stored)) {
         SetLastError(ERROR_BUFFER_OVERFLOW);
         return false;

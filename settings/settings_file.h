@@ -5,7 +5,7 @@
 #include "settings/settings_record.h"
 
 // The settings file beside the module, as computed by the last LoadSettings.
-extern char SettingsFilePath[SETTINGS_PATH_CAPACITY + 1];
+extern char SettingsFilePath[PATH_CAPACITY + 1];
 
 // The section [Environment], as read by the last LoadSettings.
 extern EnvironmentSection EnvironmentSettings;

@@ -1,8 +1,8 @@
-#include "settings/settings_record.h"
+#include "settings/settings_values.h"
 
 #include <string.h>
 
-#include "plugin/bounded_text.h"
+#include "common/bounded_text.h"
 
 int FlagFromText(const char* text)
 {

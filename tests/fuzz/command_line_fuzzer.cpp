@@ -26,7 +26,8 @@
 #include <memory>
 #include <string>
 
-#include "runner/command_line.h"
+#include "runner/command_line_composition.h"
+#include "runner/logon_script/logon_script_text.h"
 
 namespace {
 

@@ -1,4 +1,5 @@
-#include "runner/command_line.h"
+#include "runner/command_line_composition.h"
+#include "runner/logon_script/logon_script_text.h"
 
 #include <gtest/gtest.h>
 
@@ -183,15 +184,15 @@ TEST(ScriptArgument, LongestPathInQuotesFitsItsCapacity)
 
 TEST(CommandLine, EveryFieldAtItsCapacityFitsExactly)
 {
-    const std::string client(SETTINGS_PATH_CAPACITY - 1, 'c');
+    const std::string client(SETTINGS_TEXT_CAPACITY - 1, 'c');
     const std::string options(SETTINGS_OPTIONS_CAPACITY - 1, 'o');
     // The longest log-on word: every quote escaped, every backslash doubled
     // before the password's closing quote, and the word in quotes.
-    const std::string connect(SETTINGS_PATH_CAPACITY - 1, '"');
+    const std::string connect(SETTINGS_TEXT_CAPACITY - 1, '"');
     const std::string user = " " + std::string(HOST_USER_WIDTH - 1, '"');
     const std::string password(HOST_PASSWORD_WIDTH, '\\');
     std::string quotes;   // user's, then the connect identifier's, escaped
-    for (size_t i = 1; i < HOST_USER_WIDTH + SETTINGS_PATH_CAPACITY - 1; ++i)
+    for (size_t i = 1; i < HOST_USER_WIDTH + SETTINGS_TEXT_CAPACITY - 1; ++i)
         quotes += "\\\"";
     const std::string head = "\" " + quotes.substr(0, 2 * (HOST_USER_WIDTH - 1)) + "/\\\"";
     const std::string tail = "\\\"@" + quotes.substr(2 * (HOST_USER_WIDTH - 1)) + "\"";

@@ -1,5 +1,5 @@
 #include "settings/settings_path.h"
-#include "settings/settings_record.h"
+#include "settings/settings_values.h"
 
 #include <gtest/gtest.h>
 

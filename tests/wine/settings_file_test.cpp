@@ -2,7 +2,7 @@
 // real INI files beside a copy of the plug-in.
 #include "tests/wine/plugin_fixture.h"
 
-#include "plugin/bounded_text.h"
+#include "common/bounded_text.h"
 #include "plugin/module_state.h"
 #include "resources/resource.h"
 #include "settings/settings_file.h"

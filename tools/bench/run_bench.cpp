@@ -42,7 +42,7 @@
 #include <vector>
 
 #include "plugin/host_record.h"
-#include "runner/command_line.h"
+#include "runner/command_line_composition.h"
 #include "settings/settings_record.h"
 #include "tools/common/import_patch.h"
 

@@ -20,7 +20,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "plugin/bounded_text.h"
+#include "common/bounded_text.h"
 #include "plugin/host_record.h"
 
 typedef int32_t(__cdecl* InstallEntry)(PL_DATA*, PL_HOSTINFO*);

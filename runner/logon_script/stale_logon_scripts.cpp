@@ -1,17 +1,21 @@
-#include "runner/stale_logon_scripts.h"
+#include "runner/logon_script/stale_logon_scripts.h"
 
 #include <windows.h>
 
 #include <wchar.h>
 
-#include "runner/command_line.h"
-#include "settings/settings_record.h"
+#include "common/path_capacity.h"
+#include "runner/logon_script/logon_script_file.h"
+#include "runner/logon_script/logon_script_text.h"
 
 // The platform is asked for these names only: a temporary folder may hold
 // many thousands of other files. It matches the pattern against short (8.3)
 // names too, so "lg_session_backup.tmpl" (LG_SES~1.TMP) is found as well,
 // and each name found is looked at again.
 static const wchar_t LOGON_SCRIPT_NAMES[] = L"lg*.tmp";
+static_assert(LOGON_SCRIPT_PREFIX[0] == 'l' && LOGON_SCRIPT_PREFIX[1] == 'g' &&
+                  LOGON_SCRIPT_PREFIX[2] == '\0',
+              "the sweep looks for the names a run gives its log-on scripts");
 
 // A log-on script younger than this may belong to a run of another editor
 // that is still starting its client.
@@ -72,9 +76,9 @@ static void DeleteIfLogonScript(const wchar_t* path)
 void SweepStaleLogonScripts(void)
 {
     // The folder, then each name found in it.
-    wchar_t path[SETTINGS_PATH_CAPACITY + MAX_PATH + 1];
-    DWORD folderLength = GetTempPathW(SETTINGS_PATH_CAPACITY + 1, path);
-    if (folderLength == 0 || folderLength > SETTINGS_PATH_CAPACITY)
+    wchar_t path[PATH_CAPACITY + MAX_PATH + 1];
+    DWORD folderLength = GetTempPathW(PATH_CAPACITY + 1, path);
+    if (folderLength == 0 || folderLength > PATH_CAPACITY)
         return;
     wmemcpy(path + folderLength, LOGON_SCRIPT_NAMES, ARRAYSIZE(LOGON_SCRIPT_NAMES));
     WIN32_FIND_DATAW found;

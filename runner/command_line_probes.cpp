@@ -1,10 +1,10 @@
-#include "runner/command_arguments.h"
+#include "runner/command_line_probes.h"
 
 #include <windows.h>
 
 #include <string.h>
 
-#include "plugin/bounded_text.h"
+#include "common/bounded_text.h"
 
 bool PathOnCommandLine(const char* path, char (&argument)[SCRIPT_ARGUMENT_CAPACITY])
 {
@@ -40,7 +40,7 @@ bool ClientOnCommandLine(const char* sqlPlus, char (&argument)[CLIENT_ARGUMENT_C
         namesFile = MayNameFile(sqlPlus);
         // The platform starts a program named without an extension by its
         // name with ".exe" appended.
-        char program[SETTINGS_PATH_CAPACITY + sizeof ".exe"];
+        char program[SETTINGS_TEXT_CAPACITY + sizeof ".exe"];
         if (!namesFile && !ProgramHasExtension(sqlPlus) &&
             CopyText(program, sizeof program, sqlPlus) && AppendText(program, sizeof program, ".exe"))
             namesFile = MayNameFile(program);

@@ -1,11 +1,12 @@
-#ifndef TAMSIL_COMMAND_ARGUMENTS_H
-#define TAMSIL_COMMAND_ARGUMENTS_H
+#ifndef TAMSIL_COMMAND_LINE_PROBES_H
+#define TAMSIL_COMMAND_LINE_PROBES_H
 
-#include "runner/command_line.h"
+#include "runner/command_line_composition.h"
 
 // How the client program and a file's path go on the client's command line,
-// each taken by the platform or the client as one word. Each is false, with
-// the argument cut, when it does not fit.
+// each taken by the platform or the client as one word: what the file system
+// says about them (a short form, whether a file is there), handed to the
+// composition. Each is false, with the argument cut, when it does not fit.
 
 // A path with a blank goes by its short form, which has none, when the
 // volume keeps short names, else in double quotes.

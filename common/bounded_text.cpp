@@ -1,4 +1,4 @@
-#include "plugin/bounded_text.h"
+#include "common/bounded_text.h"
 
 #include <string.h>
 

@@ -1,0 +1,70 @@
+#ifndef TAMSIL_COMMAND_LINE_COMPOSITION_H
+#define TAMSIL_COMMAND_LINE_COMPOSITION_H
+
+#include <stddef.h>
+
+#include "common/path_capacity.h"
+#include "plugin/host_record.h"
+#include "runner/logon_word.h"
+#include "settings/settings_record.h"
+
+// What goes on the client's command line, composed from the settings, the
+// host's log-on and what the probes of the file system found (see
+// command_line_probes.h); nothing here asks the platform.
+
+enum
+{
+    // The script path as the platform names a reserved file.
+    SCRIPT_PATH_CAPACITY = PATH_CAPACITY,
+    // The script path as it goes on the line: in quotes at worst.
+    SCRIPT_ARGUMENT_CAPACITY = SCRIPT_PATH_CAPACITY + 2,
+    // The client as it goes on the line: in quotes at worst.
+    CLIENT_ARGUMENT_CAPACITY = SETTINGS_TEXT_CAPACITY + 2,
+    // The longest line there can be: every setting and host field at its
+    // capacity, with the separators and the client and script path quoted.
+    COMMAND_LINE_CAPACITY = (CLIENT_ARGUMENT_CAPACITY - 1)    // client
+                            + 1 + (LOGON_WORD_CAPACITY - 1)   // blank, log-on
+                            + 2 + (SCRIPT_ARGUMENT_CAPACITY - 1) // " @", script
+                            + 1 + (SETTINGS_OPTIONS_CAPACITY - 1) // blank, options
+                            + 1                               // NUL
+};
+
+// How the script path goes on the client's command line so that the client
+// takes it for one path: unchanged when it has no blank, else its short form
+// when that has none, else in double quotes. shortPath is empty when the
+// volume gives no short form. False when the result does not fit.
+bool ScriptArgument(const char* scriptPath, const char* shortPath,
+                    char* argument, size_t capacity);
+
+// How the client program goes on the command line: a path with a blank that
+// names an existing file as a whole (namesFile) goes in double quotes, so
+// the platform starts that file and not the first word of its path; any
+// other value, and one that holds a quote already, goes in as typed, so
+// that "sqlplus -L" keeps its option. False when the result does not fit.
+bool ClientArgument(const char* sqlPlus, bool namesFile, char* argument, size_t capacity);
+
+// Whether the last element of a program's path holds a ".": when it does
+// not, the platform starts the file of that name with ".exe" appended.
+bool ProgramHasExtension(const char* program);
+
+// The client's command line: the client argument, the log-on of the host's
+// current connection (when it has a user), " @" and the script argument, a
+// blank and the options. A log-on whose password is quoted is written so
+// that the client's C runtime gives it back exactly: each quote as \", a run
+// of backslashes doubled right before a quote, and the whole word in double
+// quotes when it holds a blank or a tab. Nothing else is quoted or escaped.
+// With maskPassword a non-empty password is shown as eight asterisks, for
+// messages the user may copy or show around; the quoting is still decided
+// on the real password. False, with the line cut, when it does not fit.
+// isLeadByte tells the system code page's double-byte characters apart (see
+// AppendLogon).
+bool ComposeCommandLine(const SettingsRecord* settings, const PL_HOSTINFO* host,
+                        const char* clientArgument, const char* scriptArgument, bool maskPassword,
+                        char* line, size_t capacity, LeadByteTest isLeadByte = NULL);
+
+// The line that starts the client on the log-on script without a log-on of
+// its own: the client argument, " /nolog @" and the log-on script's argument.
+bool ComposeNologLine(const char* clientArgument, const char* logonArgument,
+                      char* line, size_t capacity);
+
+#endif

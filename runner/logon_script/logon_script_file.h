@@ -1,0 +1,31 @@
+#ifndef TAMSIL_LOGON_SCRIPT_FILE_H
+#define TAMSIL_LOGON_SCRIPT_FILE_H
+
+#include "runner/command_line_composition.h"
+
+// The log-on script on disk: it holds the password in clear, so it lives in
+// the user's temporary folder only from just before the client starts until
+// just after it ends.
+
+// The start of every log-on script's name; the temporary-name service adds
+// one to four hexadecimal digits and ".tmp". The sweep for stale log-on
+// scripts looks for these names.
+#define LOGON_SCRIPT_PREFIX "lg"
+
+// Reserves a new empty log-on script, its name starting "lg", in the
+// system's temporary directory: never in the WorkingDirectory setting,
+// which others may read.
+bool ReserveLogonScript(char (&path)[SCRIPT_PATH_CAPACITY]);
+
+// Writes into the reserved log-on script the host's log-on and the script
+// file to run with the options. False, with the log-on script deleted, when
+// it could not be opened or fully written.
+bool WriteLogonScript(const char* path, const char* scriptPath);
+
+// Deletes the log-on script, once no other program holds it. It holds the
+// password, so a failure is always reported, whatever was shown before, at
+// the end of the run (see ReportRunError); a file already gone counts as
+// deleted.
+void DeleteLogonScript(const char* path);
+
+#endif

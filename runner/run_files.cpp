@@ -1,0 +1,142 @@
+#include "runner/run_files.h"
+
+#include <string.h>
+
+#include "common/bounded_text.h"
+#include "platform/eight_bit_path.h"
+#include "platform/held_file.h"
+#include "plugin/module_state.h"
+#include "runner/editor_text.h"
+#include "runner/run_report.h"
+
+static const char CANNOT_CREATE[] = "Cannot create a script file in %s\nERROR: %d\nMSG:%s\n";
+static const char NO_EIGHT_BIT_TEMPORARY[] =
+    "Cannot create a script file in %s\nERROR: %d\nMSG:%s\n"
+    "Choose a working directory in the plug-in's settings.\n";
+static const char CANNOT_WRITE[] = "Cannot write the script file %s\nERROR: %d\nMSG:%s\n";
+static const char TOO_LONG[] = "The editor text is too long to run: at most 102398 bytes.\n";
+
+static_assert(LONGEST_WHOLE_TEXT == 102398, "the too-long message names the longest text");
+
+// Reports that no file could be made in directory, with the platform's
+// last error.
+static bool CannotCreate(const char* directory)
+{
+    FormatRunFailure(CANNOT_CREATE, directory);
+    ReportRunError(TextBuffer);
+    return false;
+}
+
+bool FindTemporaryDirectory(char* directory, size_t capacity, bool adviseWorkingDirectory)
+{
+    wchar_t temporary[PATH_CAPACITY + 1];
+    DWORD length = GetTempPathW(ARRAYSIZE(temporary), temporary);
+    bool fits = length > 0 && length < ARRAYSIZE(temporary);
+    if (fits && EightBitPath(temporary, directory, capacity))
+        return true;
+    if (fits && GetLastError() == ERROR_NO_UNICODE_TRANSLATION) {
+        char shown[PATH_CAPACITY + 1];
+        PathAsShown(temporary, shown, sizeof shown);
+        SetLastError(ERROR_NO_UNICODE_TRANSLATION);
+        FormatRunFailure(adviseWorkingDirectory ? NO_EIGHT_BIT_TEMPORARY : CANNOT_CREATE, shown);
+        ReportRunError(TextBuffer);
+        return false;
+    }
+    // A temporary directory too long for the buffer is not an error to the
+    // platform; it is one here.
+    if (length != 0)
+        SetLastError(ERROR_BUFFER_OVERFLOW);
+    return CannotCreate("the temporary directory");
+}
+
+bool ReserveRunFile(const char* directory, const char* prefix,
+                        char (&path)[SCRIPT_PATH_CAPACITY])
+{
+    // The platform takes at most MAX_PATH - 14 bytes of folder, so that the
+    // name it makes fits MAX_PATH. Given more, it may write a name without a
+    // NUL, or past the buffer: such a folder is refused first, as Windows
+    // itself does, and a name without a NUL is never used.
+    static_assert(SCRIPT_PATH_CAPACITY == MAX_PATH, "a reserved name fits the script path");
+    if (strlen(directory) > MAX_PATH - 14) {
+        SetLastError(ERROR_BUFFER_OVERFLOW);
+        return CannotCreate(directory);
+    }
+    if (GetTempFileNameA(directory, prefix, 0, path) == 0)
+        return CannotCreate(directory);
+    if (memchr(path, '\0', sizeof path) == NULL) {
+        SetLastError(ERROR_BUFFER_OVERFLOW);
+        return CannotCreate(directory);
+    }
+    return true;
+}
+
+HANDLE OpenRunFile(const char* path, const char* failureFormat)
+{
+    HeldFileRetry retry = {};
+    HANDLE file;
+    do
+        file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, NULL);
+    while (file == INVALID_HANDLE_VALUE && RetryHeldFile(&retry));
+    if (file == INVALID_HANDLE_VALUE) {
+        FormatRunFailure(failureFormat, path);
+        ReportRunError(TextBuffer);
+    }
+    return file;
+}
+
+bool WriteRunFile(const char* path, const char* text)
+{
+    HANDLE file = OpenRunFile(path, CANNOT_WRITE);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    size_t length;
+    if (text) {
+        length = strlen(text);
+    } else {
+        length = TakeEditorText();
+        text = TextBuffer;
+        if (length > LONGEST_WHOLE_TEXT) {
+            // The host may have cut the text at the buffer's end, and half a
+            // statement is a different statement: a full buffer never runs.
+            CloseHandle(file);
+            ReportRunError(TOO_LONG);
+            return false;
+        }
+    }
+    DWORD written = 0;
+    bool whole = WriteFile(file, text, static_cast<DWORD>(length), &written, NULL) != 0;
+    if (whole && written != length) {
+        // A disk file is written whole or the call fails; a short write
+        // without an error can only mean the volume is full.
+        SetLastError(ERROR_DISK_FULL);
+        whole = false;
+    }
+    if (!whole)
+        FormatRunFailure(CANNOT_WRITE, path);
+    // Some file systems report a failed write only when the file is closed.
+    if (!CloseHandle(file) && whole) {
+        FormatRunFailure(CANNOT_WRITE, path);
+        whole = false;
+    }
+    if (!whole)
+        ReportRunError(TextBuffer);
+    return whole;
+}
+
+void ReportCannotWrite(const char* path)
+{
+    FormatRunFailure(CANNOT_WRITE, path);
+    ReportRunError(TextBuffer);
+}
+
+void DeleteOrReport(const char* path, const char* failureFormat)
+{
+    if (DeleteHeldFile(path))
+        return;
+    DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+        return;
+    FormatRunFailure(failureFormat, path);
+    ReportRunError(TextBuffer);
+}

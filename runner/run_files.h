@@ -1,0 +1,43 @@
+#ifndef TAMSIL_RUN_FILES_H
+#define TAMSIL_RUN_FILES_H
+
+#include <windows.h>
+
+#include <stddef.h>
+
+#include "runner/command_line_composition.h"
+
+// The files a run makes, the script file and the log-on script: reserved
+// under a new name in a folder, opened once no other program holds them,
+// written whole and deleted. Each step reports its own failure once (see
+// ReportRunError) and returns false; the run decides what is kept.
+
+// The system's temporary directory, as an 8-bit path that the client can
+// open too. False, after reporting why, when there is none; when it has no
+// 8-bit path at all, adviseWorkingDirectory adds that a working directory
+// would do.
+bool FindTemporaryDirectory(char* directory, size_t capacity, bool adviseWorkingDirectory);
+
+// Reserves a new empty file, its name starting with prefix, in directory,
+// by the platform's temporary-name service. A folder too long for a name to
+// be made in it is refused.
+bool ReserveRunFile(const char* directory, const char* prefix, char (&path)[SCRIPT_PATH_CAPACITY]);
+
+// Opens a reserved file, unshared, for reading and writing, once no other
+// program holds it; reports failureFormat with the path when it cannot.
+HANDLE OpenRunFile(const char* path, const char* failureFormat);
+
+// Opens a reserved file and writes text into it, byte for byte: the given
+// text, or when it is null the editor's, which is taken only once the file
+// is open (a text too long to be known whole is refused). False when the
+// file could not be opened or fully written.
+bool WriteRunFile(const char* path, const char* text);
+
+// Reports that the file could not be written, with the last error.
+void ReportCannotWrite(const char* path);
+
+// Deletes a file once no other program holds it; reports failureFormat with
+// the path when it could not. A file already gone counts as deleted.
+void DeleteOrReport(const char* path, const char* failureFormat);
+
+#endif
