@@ -8,11 +8,6 @@
 // It is owned by the host and never written here. The plug-in keeps the
 // pointer it got at installation and reads the fields afresh at every call,
 // since the host may change the connection between calls.
-struct PL_HOSTINFO
-{
-    unsigned char Bytes[408];
-};
-
 enum HostRecordLayout
 {
     HOST_MAJOR = 4,
@@ -29,7 +24,12 @@ enum HostRecordLayout
     HOST_PASSWORD_WIDTH = 64,
     HOST_MAIN_WINDOW = 360,
     HOST_NO_VERSION_CHECK = 404,
-    HOST_RECORD_MIN_SIZE = 408
+    HOST_RECORD_SIZE = 408          // the bytes read: up to the last field's end
+};
+
+struct PL_HOSTINFO
+{
+    unsigned char Bytes[HOST_RECORD_SIZE];
 };
 
 // The registration record the plug-in fills at a successful installation.

@@ -4,8 +4,8 @@
 
 #include <stdio.h>
 
-#include "platform/system_error.h"
 #include "common/bounded_text.h"
+#include "platform/system_error.h"
 #include "plugin/module_state.h"
 #include "runner/client_environment.h"
 #include "runner/command_line_probes.h"

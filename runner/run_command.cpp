@@ -9,12 +9,12 @@
 #include "runner/client_environment.h"
 #include "runner/client_process.h"
 #include "runner/editor_text.h"
-#include "runner/run_report.h"
-#include "runner/run_settings.h"
-#include "runner/script_file.h"
 #include "runner/logon_script/logon_script_file.h"
 #include "runner/logon_script/logon_script_text.h"
 #include "runner/logon_script/stale_logon_scripts.h"
+#include "runner/run_report.h"
+#include "runner/run_settings.h"
+#include "runner/script_file.h"
 #include "settings/settings_file.h"
 
 static const char AMPERSAND_IN_LOGON_SCRIPT[] =

@@ -37,7 +37,9 @@ static WPARAM CheckState(int flag)
     return flag != 0 ? BST_CHECKED : BST_UNCHECKED;
 }
 
-static void ShowSettings(HWND dialog)
+// Limits each text field to what its setting holds, and shows the loaded
+// settings in the fields and check boxes.
+static void LimitAndFillFields(HWND dialog)
 {
     TextField fields[4];
     BindTextFields(fields);
@@ -106,7 +108,7 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     (void)lParam;
     switch (message) {
     case WM_INITDIALOG:
-        ShowSettings(dialog);
+        LimitAndFillFields(dialog);
         return 0;   // no initial keyboard focus
     case WM_COMMAND:
         if (wParam == IDOK) {

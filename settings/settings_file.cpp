@@ -5,10 +5,10 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "common/bounded_text.h"
 #include "platform/eight_bit_path.h"
 #include "platform/held_file.h"
 #include "platform/system_error.h"
-#include "common/bounded_text.h"
 #include "plugin/module_state.h"
 #include "settings/settings_path.h"
 #include "settings/settings_values.h"
@@ -21,7 +21,7 @@ static const char PATH_SECTION[] = "Path";
 static const char ENVIRONMENT_SECTION[] = "Environment";
 
 static const char CANNOT_READ[] = "Cannot read the settings file %s\nERROR: %d\nMSG:%s\n";
-static const char MARKED[] =
+static const char UTF8_BYTE_ORDER_MARK[] =
     "The settings file %s begins with a UTF-8 byte-order mark, which Windows does not read: "
     "the settings of its first section would be ignored.\nSave it without the mark (as ANSI).\n";
 
@@ -126,7 +126,7 @@ static bool SettingsFileExists(void)
 // Whether the file begins with a UTF-8 byte-order mark and, on the same
 // line, a section header, which the profile reader would not take for one.
 // False when it cannot be read.
-static bool ReadMark(HANDLE file, bool* marked)
+static bool ReadUtf8ByteOrderMark(HANDLE file, bool* marked)
 {
     *marked = false;
     char bytes[64];
@@ -197,10 +197,10 @@ SettingsLoad LoadSettings(void)
     }
     bool marked;
     SettingsLoad loaded = SETTINGS_LOADED;
-    if (!ReadMark(file, &marked))
+    if (!ReadUtf8ByteOrderMark(file, &marked))
         loaded = Refuse(SETTINGS_UNREADABLE, CANNOT_READ);
     else if (marked)
-        loaded = Refuse(SETTINGS_MARKED, MARKED);
+        loaded = Refuse(SETTINGS_UTF8_BYTE_ORDER_MARK, UTF8_BYTE_ORDER_MARK);
     else
         ReadSettings();
     CloseHandle(file);

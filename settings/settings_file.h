@@ -14,7 +14,7 @@ enum SettingsLoad
 {
     SETTINGS_LOADED,
     SETTINGS_UNREADABLE,   // the file is there but cannot be read
-    SETTINGS_MARKED        // its first section would be ignored
+    SETTINGS_UTF8_BYTE_ORDER_MARK   // its first section would be ignored
 };
 
 // Fills PluginSettings and EnvironmentSettings from the settings file; a

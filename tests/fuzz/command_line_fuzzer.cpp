@@ -242,9 +242,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::string shortPath = input.ConsumeRandomLengthString(SCRIPT_PATH_CAPACITY - 1);
 
     // The rest fills the record; where it runs out, non-NUL bytes.
-    std::unique_ptr<unsigned char[]> record(new unsigned char[HOST_RECORD_MIN_SIZE]);
-    memset(record.get(), 'x', HOST_RECORD_MIN_SIZE);
-    std::string bytes = input.ConsumeBytesAsString(HOST_RECORD_MIN_SIZE);
+    std::unique_ptr<unsigned char[]> record(new unsigned char[HOST_RECORD_SIZE]);
+    memset(record.get(), 'x', HOST_RECORD_SIZE);
+    std::string bytes = input.ConsumeBytesAsString(HOST_RECORD_SIZE);
     memcpy(record.get(), bytes.data(), bytes.size());
     if (userEnd < HOST_USER_WIDTH)
         record[HOST_USER + userEnd] = '\0';

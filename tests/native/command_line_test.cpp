@@ -18,7 +18,7 @@ const char* const SCRIPT = "C:\\TEMP\\se3F.TMP";
 // read hold '#', so one that leaks into a line shows.
 struct Host
 {
-    std::vector<unsigned char> bytes = std::vector<unsigned char>(HOST_RECORD_MIN_SIZE, '#');
+    std::vector<unsigned char> bytes = std::vector<unsigned char>(HOST_RECORD_SIZE, '#');
 
     Host(const char* user = "", const char* password = "", const char* database = "")
     {

@@ -11,7 +11,7 @@ namespace {
 // A record exactly as long as the smallest host's, so a read past it fails.
 struct Record
 {
-    std::vector<unsigned char> bytes = std::vector<unsigned char>(HOST_RECORD_MIN_SIZE, 0);
+    std::vector<unsigned char> bytes = std::vector<unsigned char>(HOST_RECORD_SIZE, 0);
     const PL_HOSTINFO* host() const { return reinterpret_cast<const PL_HOSTINFO*>(bytes.data()); }
     void put(size_t offset, const char* text, size_t length) { memcpy(&bytes[offset], text, length); }
 };
