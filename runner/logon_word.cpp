@@ -60,11 +60,22 @@ static bool AppendWordPart(char* text, size_t capacity, const char* part, WordEs
 // encloses it, as the client's runtime reads it from a plain log-on word;
 // as it is when it holds another quote or a backslash before the closing
 // one, which the runtime would not read as a pair.
-static const char* WithoutEnclosingQuotes(const char* connect, char* inner, size_t capacity)
+static const char* WithoutEnclosingQuotes(const char* connect, char* inner, size_t capacity,
+                                          LeadByteTest isLeadByte)
 {
     size_t length = strlen(connect);
     if (length < 2 || length - 1 > capacity || connect[0] != '"' || connect[length - 1] != '"' ||
-        memchr(connect + 1, '"', length - 2) != NULL || connect[length - 2] == '\\')
+        memchr(connect + 1, '"', length - 2) != NULL)
+        return connect;
+    // The last character inside, read as the runtime reads it: the second
+    // byte of a double-byte character is no backslash.
+    bool backslashLast = false;
+    for (size_t at = 1; at < length - 1; ++at) {
+        backslashLast = connect[at] == '\\';
+        if (isLeadByte && at + 1 < length - 1 && isLeadByte(static_cast<unsigned char>(connect[at])))
+            ++at;
+    }
+    if (backslashLast)
         return connect;
     memcpy(inner, connect + 1, length - 2);
     inner[length - 2] = '\0';
@@ -72,8 +83,7 @@ static const char* WithoutEnclosingQuotes(const char* connect, char* inner, size
 }
 
 bool AppendLogon(char* text, size_t capacity, const SettingsRecord* settings,
-                        const PL_HOSTINFO* host, bool maskPassword, bool onLine,
-                        LeadByteTest isLeadByte)
+                 const PL_HOSTINFO* host, bool maskPassword, bool onLine, LeadByteTest isLeadByte)
 {
     Logon logon;
     ReadLogon(settings, host, &logon);
@@ -84,8 +94,9 @@ bool AppendLogon(char* text, size_t capacity, const SettingsRecord* settings,
     // them, so there it goes without them and the word's own quotes carry
     // its blanks.
     char inner[SETTINGS_TEXT_CAPACITY];
-    const char* connect = escape.escaped ? WithoutEnclosingQuotes(logon.connect, inner, sizeof inner)
-                                         : logon.connect;
+    const char* connect = escape.escaped
+                              ? WithoutEnclosingQuotes(logon.connect, inner, sizeof inner, isLeadByte)
+                              : logon.connect;
     // Decided on the real password, so that the masked line shows the same.
     bool wrapped = escape.escaped && (HasBlank(logon.user) || HasBlank(logon.password) ||
                                       HasBlank(connect));

@@ -102,6 +102,11 @@ TEST(CommandLine, LogOnShapes)
     ComposeCommandLine(Settings().record.get(), Host("U", "\x95\x5c", "DB").record(), "sqlplus", SCRIPT,
                        false, line, sizeof line, [](unsigned char byte) { return byte >= 0x81; });
     EXPECT_STREQ("sqlplus U/\\\"\x95\x5c\\\"@DB @C:\\TEMP\\se3F.TMP ", line);
+    // Nor is it a backslash before the closing quote of a quoted connect
+    // identifier, which goes without its quotes as from a plain word.
+    ComposeCommandLine(Settings("sqlplus", "", "\"\x83\x5c\"").record.get(), Host("U", "\x95\x5c", "DB").record(),
+                       "sqlplus", SCRIPT, false, line, sizeof line, [](unsigned char byte) { return byte >= 0x81; });
+    EXPECT_STREQ("sqlplus U/\\\"\x95\x5c\\\"@\x83\x5c @C:\\TEMP\\se3F.TMP ", line);
 }
 
 TEST(CommandLine, ClientAndOptionsGoInAsTyped)
