@@ -79,14 +79,26 @@ static void ReadEnvironment(void)
 {
     EnvironmentSection& e = EnvironmentSettings;
     e.Count = 0;
-    // With no path the platform would read some other file.
-    if (SettingsFilePath[0] == '\0')
+    // With no path the platform would read some other file. A section that
+    // is missing or holds no line is nothing to read.
+    char firstBytes[4];
+    if (SettingsFilePath[0] == '\0' ||
+        GetPrivateProfileSectionA(ENVIRONMENT_SECTION, firstBytes, sizeof firstBytes,
+                                  SettingsFilePath) == 0)
         return;
     DWORD length = GetPrivateProfileStringA(ENVIRONMENT_SECTION, NULL, "", e.Names, sizeof e.Names,
                                             SettingsFilePath);
     e.Count = length >= sizeof e.Names - 2
                   ? -1
                   : SplitKeyList(e.Names, length, e.Keys, ENVIRONMENT_VARIABLE_LIMIT);
+    // The list of keys ends at an empty key (a line "=value") when that
+    // comes first, so it lists none: such a section is refused for the key
+    // that names no variable, never taken for an empty one.
+    if (length == 0) {
+        e.Names[0] = '\0';
+        e.Keys[0] = e.Names;
+        e.Count = 1;
+    }
     for (int i = 0; i < e.Count; ++i) {
         e.Values[i][0] = '\0';
         if (e.Keys[i][0] != '\0')

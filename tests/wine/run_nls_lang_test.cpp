@@ -125,6 +125,8 @@ TEST_F(ClientNlsLang, EnvironmentSectionReachesTheClientAlone)
          "The value of LONG in [Environment] of the settings file is longer than the 4095 bytes it may hold.\n"},
         {"", "X=%BIG%;%BIG%\r\n", "The value of X in [Environment] of the settings file is longer than the 32767 "
                                    "characters a variable may hold, once expanded.\n"},
+        {"", "=C:\\x\r\nTNS_ADMIN=C:\\o\r\n", "The key \"\" in [Environment] of the settings file cannot name a "
+                                           "variable: a name is not empty and does not begin with \"=\".\n"},
         {"", std::string(4100, 'K') + "=1\r\n", "The section [Environment] of the settings file holds more than it may: at most 32 variables, "
                    "whose names take at most 4000 bytes together.\n"},
     };
