@@ -50,6 +50,7 @@ KERNEL32.dll!GetLastError                # XP
 KERNEL32.dll!GetModuleFileNameW          # XP
 KERNEL32.dll!GetModuleHandleA            # XP
 KERNEL32.dll!GetModuleHandleW            # XP
+KERNEL32.dll!GetPrivateProfileSectionA    # 2000
 KERNEL32.dll!GetPrivateProfileStringA    # 2000
 KERNEL32.dll!GetProcAddress              # XP
 KERNEL32.dll!GetShortPathNameA           # XP
