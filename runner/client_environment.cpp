@@ -37,22 +37,27 @@ static const char CANNOT_EXPAND[] =
 
 enum
 {
-    // A variable holds at most 32767 characters and its NUL; the client's
-    // NLS_LANG adds at most "." and a character set to the host's.
-    VARIABLE_CAPACITY = 32768,
+    // A variable holds at most 32,767 characters with its NUL, as the
+    // platform documents it; no call on the environment is asked with more
+    // room than that, as the platform may keep only the low bits of a larger
+    // size. The client's NLS_LANG adds at most "." and a character set to
+    // the host's.
+    VARIABLE_CAPACITY = 32767,
     CLIENT_NLS_LANG_CAPACITY = VARIABLE_CAPACITY + 16,
     // The names and expanded values of [Environment] take at most the first
     // part of the pool; the host's values of the variables set, and the
     // client's NLS_LANG, the rest: room for two of the longest there are.
     CLIENT_TEXT_LIMIT = 65536,
-    POOL_CAPACITY = CLIENT_TEXT_LIMIT + 2 * VARIABLE_CAPACITY
+    HOST_TEXT_LIMIT = 65536,
+    POOL_CAPACITY = CLIENT_TEXT_LIMIT + HOST_TEXT_LIMIT
 };
 
-// A variable the client gets: its name, the client's value (NULL: none)
-// and, once kept, the host's (NULL: none), to be put back exactly.
+// A variable the client gets: its name (as the host spells it, once its
+// value is kept), the client's value (NULL: none) and, once kept, the
+// host's (NULL: none), to be put back exactly.
 struct ClientVariable
 {
-    const wchar_t* Name;
+    wchar_t* Name;
     const wchar_t* Value;
     const wchar_t* HostValue;
 };
@@ -67,6 +72,8 @@ static ClientVariable Variables[ENVIRONMENT_VARIABLE_LIMIT + 1];
 static int VariableCount;
 static int VariablesSet;
 static bool NlsLangAsked;
+// NLS_LANG's name, spelled afresh for each run.
+static wchar_t NlsLangName[9];
 // A value as stored, in UTF-16, before it is expanded.
 static wchar_t StoredText[ENVIRONMENT_VALUE_CAPACITY];
 // The host's NLS_LANG as the client reads it, and the client's.
@@ -119,15 +126,20 @@ static bool TakeVariable(const char* key, const char* stored)
     size_t capacity = VARIABLE_CAPACITY;
     if (room < capacity)
         capacity = room;
-    DWORD size = ExpandEnvironmentStringsW(StoredText, Pool + PoolUsed, static_cast<DWORD>(capacity));
+    wchar_t* value = Pool + PoolUsed;
+    DWORD size = ExpandEnvironmentStringsW(StoredText, value, static_cast<DWORD>(capacity));
     if (size == 0)
         return RefuseUnexpanded(key);
-    if (size > VARIABLE_CAPACITY)
+    // The platform may expand into less room than it was given and report
+    // the size of a value it has cut: only a value ending at its NUL, with
+    // no NUL before it, is whole.
+    bool cut = size <= capacity && wmemchr(value, L'\0', size) != value + size - 1;
+    if (size > VARIABLE_CAPACITY || cut)
         return Refuse(EXPANDED_TOO_LONG, key, VARIABLE_CAPACITY - 1);
-    if (size > room)
+    if (size > capacity)
         return Refuse(SECTION_TOO_LONG, NULL, CLIENT_TEXT_LIMIT);
     // An empty value removes the variable.
-    variable.Value = size > 1 ? Pool + PoolUsed : NULL;
+    variable.Value = size > 1 ? value : NULL;
     PoolUsed += size;
     ++VariableCount;
     return true;
@@ -159,7 +171,7 @@ static bool TakeVariables(void)
             return false;
     }
     if (NlsLangAsked)
-        Variables[VariableCount++].Name = L"NLS_LANG";
+        Variables[VariableCount++].Name = wmemcpy(NlsLangName, L"NLS_LANG", ARRAYSIZE(NlsLangName));
     return true;
 }
 
@@ -187,30 +199,64 @@ bool CheckClientEnvironment(void)
     return true;
 }
 
-// Keeps the host's own value of a variable in the pool. Only "not found"
-// means it has none; an empty value reads as 0 characters too, without an
-// error, and is put back as an empty value.
-static bool KeepHostValue(ClientVariable* variable)
+// Keeps an entry of the host's environment block for each variable of that
+// name (compared as the platform compares names) not yet kept: the value
+// in the pool, and the name spelled as the host spells it, so that the
+// variable is set and put back under the host's own name, whatever
+// spelling the platform gives a variable it changes. A value too long to
+// be put back whole is not changed at all.
+static bool KeepHostEntry(const wchar_t* name, size_t nameLength, const wchar_t* value)
 {
-    wchar_t* value = Pool + PoolUsed;
-    size_t room = POOL_CAPACITY - PoolUsed;
-    SetLastError(ERROR_SUCCESS);
-    DWORD length = GetEnvironmentVariableW(variable->Name, value, static_cast<DWORD>(room));
-    DWORD error = GetLastError();
-    if (length >= room) {
-        SetLastError(ERROR_BUFFER_OVERFLOW);
-        return false;
+    const wchar_t* kept = NULL;
+    for (int i = 0; i < VariableCount; ++i) {
+        ClientVariable& variable = Variables[i];
+        if (variable.HostValue || wcslen(variable.Name) != nameLength ||
+            CompareStringOrdinal(variable.Name, static_cast<int>(nameLength), name,
+                                 static_cast<int>(nameLength), TRUE) != CSTR_EQUAL)
+            continue;
+        if (!kept) {
+            size_t size = wcslen(value) + 1;
+            if (size > VARIABLE_CAPACITY || size > POOL_CAPACITY - PoolUsed) {
+                SetLastError(ERROR_BUFFER_OVERFLOW);
+                return false;
+            }
+            kept = wmemcpy(Pool + PoolUsed, value, size);
+            PoolUsed += size;
+        }
+        wmemcpy(variable.Name, name, nameLength);
+        variable.HostValue = kept;
     }
-    if (length == 0 && error == ERROR_ENVVAR_NOT_FOUND) {
-        variable->HostValue = NULL;
-        return true;
-    }
-    if (length == 0 && error != ERROR_SUCCESS)
-        return false;
-    value[length] = L'\0';
-    variable->HostValue = value;
-    PoolUsed += length + 1;
     return true;
+}
+
+// Keeps the host's own value of each variable the client gets from the
+// host's environment block, where a value is there whole whatever its
+// length (NULL: the host has none). The first entry of a name is its value,
+// as for the platform's own lookup.
+static bool KeepHostValues(void)
+{
+    for (int i = 0; i < VariableCount; ++i)
+        Variables[i].HostValue = NULL;
+    SetLastError(ERROR_SUCCESS);
+    wchar_t* block = GetEnvironmentStringsW();
+    if (block == NULL) {
+        // Its failure is documented without an error code of its own.
+        if (GetLastError() == ERROR_SUCCESS)
+            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return false;
+    }
+    bool kept = true;
+    for (const wchar_t* entry = block; kept && *entry != L'\0'; entry += wcslen(entry) + 1) {
+        // A name may begin with "=" (the platform keeps each drive's
+        // current folder so); the value follows the next.
+        const wchar_t* equals = entry + 1;
+        while (*equals != L'\0' && *equals != L'=')
+            ++equals;
+        if (*equals == L'=')
+            kept = KeepHostEntry(entry, static_cast<size_t>(equals - entry), equals + 1);
+    }
+    FreeEnvironmentStringsW(block);
+    return kept;
 }
 
 // The client's NLS_LANG, from NlsLang and the host's value as the client
@@ -240,21 +286,28 @@ static bool ComposeClientNlsLang(ClientVariable* variable)
     return true;
 }
 
+// Sets a variable of the host's environment, or removes it (value NULL).
+// Removing one that is not there is done: the platform fails it with "not
+// found".
+static bool SetVariable(const wchar_t* name, const wchar_t* value)
+{
+    return SetEnvironmentVariableW(name, value) ||
+           (value == NULL && GetLastError() == ERROR_ENVVAR_NOT_FOUND);
+}
+
 bool SetClientEnvironment(void)
 {
     VariablesSet = 0;
     PoolUsed = ClientTextEnd;
     // Every value of the host's is kept before any is changed, so a name
     // given twice keeps the host's own value too.
-    for (int i = 0; i < VariableCount; ++i) {
-        if (!KeepHostValue(&Variables[i]))
-            return false;
-    }
+    if (!KeepHostValues())
+        return false;
     if (NlsLangAsked && !ComposeClientNlsLang(&Variables[VariableCount - 1]))
         return false;
     for (; VariablesSet < VariableCount; ++VariablesSet) {
         const ClientVariable& variable = Variables[VariablesSet];
-        if (!SetEnvironmentVariableW(variable.Name, variable.Value))
+        if (!SetVariable(variable.Name, variable.Value))
             return false;
     }
     return true;
@@ -266,7 +319,7 @@ void PutBackHostEnvironment(void)
     // Should this fail there is no better value to give the host.
     while (VariablesSet > 0) {
         const ClientVariable& variable = Variables[--VariablesSet];
-        SetEnvironmentVariableW(variable.Name, variable.HostValue);
+        SetVariable(variable.Name, variable.HostValue);
     }
     SetLastError(error);
 }

@@ -4,7 +4,9 @@
 // The client starts with the host's environment, changed as the section
 // [Environment] of the settings file and NlsLang ask. The host's own
 // environment holds the client's values from just before the client is
-// started until just after, and its own values at every other time.
+// started until just after, and its own values at every other time. A
+// variable the host has is changed under the host's own spelling of its
+// name, so that its environment comes back exactly, names included.
 
 // Takes the client's variables from the settings, each value expanded from
 // the host's environment. False, after telling the user, when the settings

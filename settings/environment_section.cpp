@@ -18,6 +18,12 @@ EnvironmentFault FindEnvironmentFault(const EnvironmentSection* section, int* ke
     *key = -1;
     if (section->Count < 0)
         return ENVIRONMENT_SECTION_FULL;
+    // The list of keys has room for a little more than the names may take.
+    size_t namesLength = 0;
+    for (int i = 0; i < section->Count; ++i)
+        namesLength += strlen(section->Keys[i]);
+    if (namesLength > ENVIRONMENT_NAMES_LIMIT)
+        return ENVIRONMENT_SECTION_FULL;
     for (*key = 0; *key < section->Count; ++*key) {
         const char* name = section->Keys[*key];
         if (name[0] == '\0' || name[0] == '=')

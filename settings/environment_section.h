@@ -10,7 +10,7 @@
 enum EnvironmentCapacity
 {
     ENVIRONMENT_VARIABLE_LIMIT = 32,
-    ENVIRONMENT_NAMES_LIMIT = 4000,   // bytes of all the names together
+    ENVIRONMENT_NAMES_LIMIT = 4000,   // bytes of all the names together, without their NULs
     // The reader's list of keys: each name and its NUL, and the list's own
     // NUL. A list that fills all but two bytes may have been cut, which
     // only more names than the limits allow can do.

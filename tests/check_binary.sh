@@ -28,6 +28,7 @@ fi
 # One row per import: DLL!function  # oldest Windows
 imports=$(cat <<'LIST'
 KERNEL32.dll!CloseHandle                 # XP
+KERNEL32.dll!CompareStringOrdinal        # Vista
 KERNEL32.dll!CreateFileA                 # XP
 KERNEL32.dll!CreateFileW                 # XP
 KERNEL32.dll!CreateProcessA              # XP
@@ -38,11 +39,12 @@ KERNEL32.dll!ExpandEnvironmentStringsW   # XP
 KERNEL32.dll!FindClose                   # XP
 KERNEL32.dll!FindFirstFileExW            # XP; with the flags FindExInfoBasic, FIND_FIRST_EX_LARGE_FETCH: 7
 KERNEL32.dll!FindNextFileW               # XP
+KERNEL32.dll!FreeEnvironmentStringsW     # XP
 KERNEL32.dll!FormatMessageA              # XP
 KERNEL32.dll!FreeLibrary                 # XP
 KERNEL32.dll!GetACP                      # 2000
+KERNEL32.dll!GetEnvironmentStringsW      # XP
 KERNEL32.dll!GetEnvironmentVariableA     # XP
-KERNEL32.dll!GetEnvironmentVariableW     # XP
 KERNEL32.dll!GetExitCodeProcess          # XP
 KERNEL32.dll!GetFileAttributesA          # XP
 KERNEL32.dll!GetFileAttributesW          # XP

@@ -16,6 +16,8 @@ TEST(EnvironmentSection, FindsTheFirstFaultInTheFilesOrder)
         {std::string("A\0=B\0", 5), 2, {"x", "y"}, ENVIRONMENT_KEY_UNNAMEABLE, 1},
         {std::string("A\0B\0C\0", 6), 3, {longest.c_str(), tooLong.c_str(), ""}, ENVIRONMENT_VALUE_TOO_LONG, 1},
         {std::string("A\0B\0C\0", 6), -1, {}, ENVIRONMENT_SECTION_FULL, -1},
+        {std::string(4000, 'K') + '\0', 1, {""}, ENVIRONMENT_USABLE, -1},
+        {std::string(2000, 'K') + '\0' + std::string(2001, 'L') + '\0', 2, {"", ""}, ENVIRONMENT_SECTION_FULL, -1},
     };
     for (const auto& row : rows) {
         memcpy(section.Names, row.list.c_str(), row.list.size() + 1);

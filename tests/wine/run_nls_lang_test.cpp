@@ -8,8 +8,20 @@ namespace {
 // The plug-in's calls on the environment in a run, and the one that fails (0: none).
 int Calls, FailCall;
 DWORD WINAPI ReadA(LPCSTR n, LPSTR v, DWORD s) { return ++Calls == FailCall ? (SetLastError(5), 0) : GetEnvironmentVariableA(n, v, s); }
-DWORD WINAPI ReadW(LPCWSTR n, LPWSTR v, DWORD s) { return ++Calls == FailCall ? (SetLastError(5), 0) : GetEnvironmentVariableW(n, v, s); }
-BOOL WINAPI Set(LPCWSTR n, LPCWSTR v) { return ++Calls == FailCall ? (SetLastError(8), FALSE) : SetEnvironmentVariableW(n, v); }
+LPWCH WINAPI Block() { return ++Calls == FailCall ? (SetLastError(5), nullptr) : GetEnvironmentStringsW(); }
+// As documented, where Wine says it is done: removing a variable that is not there fails.
+BOOL WINAPI Set(LPCWSTR n, LPCWSTR v) { return ++Calls == FailCall ? (SetLastError(8), FALSE) : !v && !GetEnvironmentVariableW(n, NULL, 0) ? (SetLastError(ERROR_ENVVAR_NOT_FOUND), FALSE) : SetEnvironmentVariableW(n, v); }
+
+// The host's environment entries, sorted: Windows keeps them in name order, Wine adds one last.
+std::vector<std::wstring> HostBlock()
+{
+    std::vector<std::wstring> entries;
+    wchar_t* block = GetEnvironmentStringsW();
+    for (const wchar_t* entry = block; *entry; entry += entries.back().size() + 1)
+        entries.push_back(entry);
+    FreeEnvironmentStringsW(block);
+    return std::sort(entries.begin(), entries.end()), entries;
+}
 
 // The host's value of a variable exactly, "<none>" when it has none.
 std::wstring HostValue(const wchar_t* name)
@@ -34,14 +46,12 @@ protected:
     // host's variables. Every variable the host has is its own again after the run.
     std::string RunWith(const char* host, const std::string& settings, const std::string& section = "")
     {
-        SetEnvironmentVariableA("NLS_LANG", host);
+        SetEnvironmentVariableA("Nls_Lang", host);
         Calls = 0;
-        const wchar_t* names[] = {L"NLS_LANG", L"PATH", L"SQLPATH", L"TNS_ADMIN"};
-        std::wstring before[4] = {HostValue(names[0]), HostValue(names[1]), HostValue(names[2]), HostValue(names[3])};
+        std::vector<std::wstring> before = HostBlock();
         Settings("DeleteTemp=1\r\n" + settings, "[Environment]\r\n" + section);
         OnCall();
-        for (int i = 0; i < 4; ++i)
-            EXPECT_TRUE(before[i] == HostValue(names[i])) << "the host's own value is not back";
+        EXPECT_TRUE(before == HostBlock()) << "the host's environment is not back";
         std::vector<ClientRun> runs = ClientRuns();
         DeleteFileA(clientLog.c_str());
         Received = runs.size() == 1 ? runs[0] : ClientRun();
@@ -96,15 +106,17 @@ TEST_F(ClientNlsLang, DoubleByteCodePageNamesItsCharacterSet)
 // page lacks; bad input is refused before anything is made.
 TEST_F(ClientNlsLang, EnvironmentSectionReachesTheClientAlone)
 {
-    const std::wstring path = L"C:\\" + std::wstring(CYRILLIC_NAME) + L";" + std::wstring(7900, L'p') + L";" + HostValue(L"PATH");
-    SetEnvironmentVariableW(L"PATH", path.c_str());
-    SetEnvironmentVariableW(L"SQLPATH", CYRILLIC_NAME);
+    const std::wstring path = L"C:\\" + std::wstring(CYRILLIC_NAME) + L";" + std::wstring(17000, L'p') + L";" + HostValue(L"PATH");
+    SetEnvironmentVariableW(L"Path", path.c_str());
+    SetEnvironmentVariableW(L"SqlPath", CYRILLIC_NAME);
+    SetEnvironmentVariableW(L"HALF", std::wstring(16383, L'h').c_str());
     SetEnvironmentVariableA("TNS_ADMIN", NULL);
     SetClientControl("TAMSIL_CLIENT_VARIABLES", "TNS_ADMIN;SQLPATH;PATH");
     // What the client received: TNS_ADMIN, SQLPATH and PATH.
     const struct { const char* nlsLang; std::string section, received; } rows[] = {
         {"", "TNS_ADMIN=C:\\oracle\\network\\admin\r\nSQLPATH=\r\nPATH=C:\\oracle\\client19\\bin;%PATH%\r\n",
          "C:\\oracle\\network\\admin|<none>|C:\\oracle\\client19\\bin;" + Utf8(path)},
+        {"auto", "TNS_ADMIN=%HALF%%half%\r\n", std::string(32766, 'h') + "|" + Utf8(CYRILLIC_NAME) + "|" + Utf8(path)},
         // As every setting reads, quotes dropped; a name the host has not got stays as written.
         {"", "tns_admin=\" C:\\a b \"\r\nSQLPATH=%NO_SUCH%;%SqlPath%\r\n", " C:\\a b |%NO_SUCH%;" + Utf8(CYRILLIC_NAME) + "|" + Utf8(path)},
         {"auto", "", "<none>|" + Utf8(CYRILLIC_NAME) + "|" + Utf8(path)},
@@ -117,14 +129,15 @@ TEST_F(ClientNlsLang, EnvironmentSectionReachesTheClientAlone)
     EXPECT_TRUE(ShownMessages.empty());
 
     SetEnvironmentVariableW(L"BIG", std::wstring(20000, L'b').c_str());
+    const char* const longest = "The value of X in [Environment] of the settings file is longer than the 32766 characters a "
+                                "variable may hold, once expanded.\n";
     const struct { const char* settings; std::string section, text; } refused[] = {
         {"NlsLang=auto\r\n", "Nls_Lang=X\r\n", "NLS_LANG is set twice in the settings file: by NlsLang and in [Environment]. Keep one.\n"},
         {"NlsLang=AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA.auto\r\n", "",
          "NlsLang in the settings file is longer than the 63 bytes it may hold.\n"},
         {"", "A=1\r\nLONG=" + std::string(4096, 'v') + "\r\n",
          "The value of LONG in [Environment] of the settings file is longer than the 4095 bytes it may hold.\n"},
-        {"", "X=%BIG%;%BIG%\r\n", "The value of X in [Environment] of the settings file is longer than the 32767 "
-                                   "characters a variable may hold, once expanded.\n"},
+        {"", "X=%HALF%%HALF%x\r\n", longest}, {"", "X=%HALF%%HALF%xy\r\n", longest}, {"", "X=%BIG%;%BIG%\r\n", longest},
         {"", "=C:\\x\r\nTNS_ADMIN=C:\\o\r\n", "The key \"\" in [Environment] of the settings file cannot name a "
                                            "variable: a name is not empty and does not begin with \"=\".\n"},
         {"", std::string(4100, 'K') + "=1\r\n", "The section [Environment] of the settings file holds more than it may: at most 32 variables, "
@@ -145,19 +158,19 @@ TEST_F(ClientNlsLang, EnvironmentSectionReachesTheClientAlone)
 TEST_F(ClientNlsLang, AFailedReadOrChangeOfTheEnvironmentStopsTheStart)
 {
     ASSERT_TRUE(PatchImport(module, "kernel32.dll", "GetEnvironmentVariableA", reinterpret_cast<void*>(&ReadA)));
-    ASSERT_TRUE(PatchImport(module, "kernel32.dll", "GetEnvironmentVariableW", reinterpret_cast<void*>(&ReadW)));
+    ASSERT_TRUE(PatchImport(module, "kernel32.dll", "GetEnvironmentStringsW", reinterpret_cast<void*>(&Block)));
     ASSERT_TRUE(PatchImport(module, "kernel32.dll", "SetEnvironmentVariableW", reinterpret_cast<void*>(&Set)));
-    SetEnvironmentVariableA("SQLPATH", "C:\\sql");
-    // Three reads in UTF-16, the 8-bit read of NLS_LANG and three changes; a run that fails none
+    SetEnvironmentVariableA("SQLPATH", NULL); // removing what is not there is no failure
+    // The host's block, the 8-bit read of NLS_LANG and three changes; a run that fails none
     // makes three more to put the host's values back (their failure has no better value to give).
-    for (FailCall = 1; FailCall <= 7; ++FailCall) {
+    for (FailCall = 1; FailCall <= 5; ++FailCall) {
         ShownMessages.clear();
         EXPECT_EQ("no run", RunWith("A_B.C", "NlsLang=auto\r\n", "TNS_ADMIN=x\r\nSQLPATH=\r\n")) << FailCall;
         ASSERT_EQ(1u, ShownMessages.size());
         EXPECT_EQ(0u, ShownMessages[0].text.find("RUN : "));
-        EXPECT_NE(std::string::npos, ShownMessages[0].text.find(FailCall <= 4 ? "\nERROR: 5\n" : "\nERROR: 8\n"));
+        EXPECT_NE(std::string::npos, ShownMessages[0].text.find(FailCall <= 2 ? "\nERROR: 5\n" : "\nERROR: 8\n"));
     }
     FailCall = Calls = 0;
     EXPECT_EQ("A_B.WE8MSWIN1252", RunWith("A_B.C", "NlsLang=auto\r\n", "TNS_ADMIN=x\r\nSQLPATH=\r\n"));
-    EXPECT_EQ(10, Calls);
+    EXPECT_EQ(8, Calls);
 }
