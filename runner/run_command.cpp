@@ -1,7 +1,6 @@
 #include <windows.h>
 
-#include <stdio.h>
-
+#include "common/format_text.h"
 #include "platform/held_file.h"
 #include "plugin/exports.h"
 #include "plugin/host_entries.h"
@@ -29,7 +28,7 @@ static bool RefuseAmpersandInLogonScript(const char* scriptFolder)
     const char* part = LogonScriptPartWithAmpersand(&PluginSettings, HostRecord, scriptFolder);
     if (part == NULL)
         return false;
-    snprintf(TextBuffer, sizeof TextBuffer, AMPERSAND_IN_LOGON_SCRIPT, part);
+    FormatText(TextBuffer, sizeof TextBuffer, AMPERSAND_IN_LOGON_SCRIPT, part);
     ReportRunError(TextBuffer);
     return true;
 }

@@ -2,9 +2,8 @@
 
 #include <windows.h>
 
-#include <stdio.h>
-
 #include "common/bounded_text.h"
+#include "common/format_text.h"
 #include "platform/system_error.h"
 #include "plugin/exports.h"
 #include "plugin/module_state.h"
@@ -30,7 +29,7 @@ void FormatRunFailure(const char* format, const char* subject)
 {
     char systemText[SYSTEM_ERROR_TEXT_CAPACITY];
     int code = SystemErrorText(systemText, sizeof systemText);
-    snprintf(TextBuffer, sizeof TextBuffer, format, subject, code, systemText);
+    FormatText(TextBuffer, sizeof TextBuffer, format, subject, code, systemText);
 }
 
 void ReportRunError(const char* text)

@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-#include <stdio.h>
 #include <string.h>
 
 #include "common/bounded_text.h"
+#include "common/format_text.h"
 #include "plugin/module_state.h"
 #include "runner/run_files.h"
 #include "runner/run_report.h"
@@ -83,7 +83,7 @@ bool ReadScriptBack(const char* path)
     else if (memchr(TextBuffer, '\0', length))
         unfit = HOLDS_NUL;   // the editor takes a text up to its first NUL
     if (unfit) {
-        snprintf(TextBuffer, sizeof TextBuffer, unfit, path);
+        FormatText(TextBuffer, sizeof TextBuffer, unfit, path);
         ReportRunError(TextBuffer);
         return false;
     }

@@ -1,7 +1,6 @@
 #include "settings/settings_dialog.h"
 
-#include <stdio.h>
-
+#include "common/format_text.h"
 #include "platform/system_error.h"
 #include "plugin/exports.h"
 #include "plugin/host_entries.h"
@@ -57,8 +56,8 @@ static void ReportSaveFailure(HWND dialog)
     char systemText[SYSTEM_ERROR_TEXT_CAPACITY];
     int code = SystemErrorText(systemText, sizeof systemText);
     char message[sizeof SettingsFilePath + sizeof systemText + 64];
-    snprintf(message, sizeof message, "Cannot save the settings to %s\nERROR: %d\nMSG:%s\n",
-             SettingsFilePath, code, systemText);
+    FormatText(message, sizeof message, "Cannot save the settings to %s\nERROR: %d\nMSG:%s\n",
+               SettingsFilePath, code, systemText);
     MessageBoxA(dialog, message, PLUGIN_TITLE, MB_OK | MB_ICONERROR);
 }
 
@@ -73,8 +72,9 @@ static bool FieldFits(HWND dialog, const TextField& field)
     if (length < static_cast<int>(field.capacity))
         return true;
     char message[160];
-    snprintf(message, sizeof message, "%s is too long: %d bytes in the system code page, at most %d.\n",
-             field.label, length, static_cast<int>(field.capacity) - 1);
+    FormatText(message, sizeof message,
+               "%s is too long: %d bytes in the system code page, at most %d.\n", field.label,
+               length, static_cast<int>(field.capacity) - 1);
     MessageBoxA(dialog, message, PLUGIN_TITLE, MB_OK | MB_ICONERROR);
     return false;
 }
