@@ -78,10 +78,14 @@ static char ClientNlsLang[CLIENT_NLS_LANG_CAPACITY];
 // names' bytes second, where it names one.
 static bool Refuse(const char* format, const char* key, int limit)
 {
-    if (key)
+    if (format == KEY_UNNAMEABLE)
+        FormatText(TextBuffer, sizeof TextBuffer, format, key);
+    else if (key)
         FormatText(TextBuffer, sizeof TextBuffer, format, key, limit);
-    else
+    else if (format == SECTION_FULL)
         FormatText(TextBuffer, sizeof TextBuffer, format, limit, ENVIRONMENT_NAMES_LIMIT);
+    else
+        FormatText(TextBuffer, sizeof TextBuffer, format, limit);
     ReportRunError(TextBuffer);
     return false;
 }
