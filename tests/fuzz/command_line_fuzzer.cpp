@@ -235,12 +235,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     PutSetting(input, settings.WorkingDirectory, sizeof settings.WorkingDirectory);
     // Often a connect identifier typed in double quotes, as one with blanks
     // is, with a run of backslashes of any length before the closing one.
-    if (input.ConsumeBool()) {
-        std::string inner = settings.ConnectString;
-        inner.append(input.ConsumeIntegralInRange<size_t>(0, sizeof settings.ConnectString), '\\');
-        inner = ("\"" + inner).substr(0, sizeof settings.ConnectString - 2) + "\"";
-        memcpy(settings.ConnectString, inner.c_str(), inner.size() + 1);
-    }
+    if (input.ConsumeBool())
+        snprintf(settings.ConnectString, sizeof settings.ConnectString, "\"%.*s\"",
+                 static_cast<int>(sizeof settings.ConnectString - 3), (settings.ConnectString +
+                 std::string(input.ConsumeIntegralInRange<size_t>(0, 259), '\\')).c_str());
     settings.ReadOnly = input.ConsumeIntegral<int>();
     settings.DeleteTemp = input.ConsumeIntegral<int>();
     bool namesFile = input.ConsumeBool();

@@ -106,9 +106,6 @@ TEST(CommandLine, LogOnShapes)
         {"\x95\x5c", "\"\x83\x5c\"", cp932, "U/\\\"\x95\x5c\\\"@\x83\x5c"},
         {"\x95\x5c", "\"\x83\x5c\\\\\"", cp932, "U/\\\"\x95\x5c\\\"@\x83\x5c\\"},
         {"a/b", "\"\x83\x5c\\\\\"", NULL, "U/\\\"a/b\\\"@\\\"\x83\\\\\\\\\\\\\\\""},
-        {"a b", R"("db one\\")", NULL, R"("U/\"a b\"@db one\\")"},
-        {"a/b", R"("db\\\\")", NULL, R"(U/\"a/b\"@db\\)"},
-        {"a/b", R"("db\\\")", NULL, R"(U/\"a/b\"@\"db\\\\\\\")"},
     };
     for (const auto& word : words) {
         char line[COMMAND_LINE_CAPACITY];

@@ -125,10 +125,9 @@ TEST_F(ClientCommandLine, DoubleByteConnectIdentifierReadsTheSameWhateverThePass
         SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, password);
         OnCall();
     }
-    std::vector<ClientRun> runs = ClientRuns();
-    ASSERT_EQ(2u, runs.size());
-    EXPECT_EQ("\x95\x5c\\", runs[0]["connect-identifier"]);
-    EXPECT_EQ("\x95\x5c\\", runs[1]["connect-identifier"]) << runs[1]["command-line"];
+    for (ClientRun& run : ClientRuns())
+        EXPECT_EQ("\x95\x5c\\", run["connect-identifier"]) << run["command-line"];
+    EXPECT_EQ(2u, ClientRuns().size());
 }
 
 TEST_F(ClientCommandLine, StartsTheClientFromTheLineAloneInTheHostsSurroundings)
