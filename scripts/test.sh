@@ -15,10 +15,12 @@ jobs=$(nproc)
 echo "== static analysis of the product's sources"
 # The sources alone, never the build: the headers of the project from the
 # root, the platform's calls and macros from the analyser's own description
-# of them, sized as on 32-bit Windows. Any finding fails the run; a false
+# of them, and of the project's formatter, whose arguments it checks against
+# each format, sized as on 32-bit Windows. Any finding fails the run; a false
 # one is suppressed where it stands ("// cppcheck-suppress id", and why).
 cppcheck -q --enable=warning,portability,performance --error-exitcode=1 --inline-suppr \
-  --language=c++ --std=c++17 --library=windows --platform=win32A -I . \
+  --language=c++ --std=c++17 --library=windows --library=scripts/cppcheck-format-text.cfg \
+  --platform=win32A -I . \
   plugin settings runner platform common
 
 echo "== native build, sanitizers"
