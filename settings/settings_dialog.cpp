@@ -9,8 +9,10 @@
 #include "settings/settings_file.h"
 
 // An edit field bound to a text setting, with the label the user sees
-// beside it. The field is limited to as many characters as the setting
-// holds bytes, which on a double-byte code page may still be too many bytes.
+// beside it. The fields are ANSI, whose limit the platform counts in bytes,
+// so each stops taking typed text at what its setting holds. Wine counts
+// that limit in characters, and text set with WM_SETTEXT is not limited:
+// OK measures each field in bytes all the same.
 struct TextField
 {
     int id;

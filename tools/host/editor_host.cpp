@@ -14,6 +14,10 @@
 //     --call                   pick the plug-in's command (may repeat)
 //     --settings               open the plug-in's settings over a main window
 //     --out-text F             write the editor's final text to F
+//     --print-message-boxes    print the plug-in's message boxes and answer
+//                              OK, for a run without a display
+//     --print-variable NAME    print the host's own value of NAME at that
+//                              point among the commands (may repeat)
 #include <windows.h>
 
 #include <stdio.h>
@@ -22,6 +26,7 @@
 
 #include "common/bounded_text.h"
 #include "plugin/host_record.h"
+#include "tools/common/import_patch.h"
 
 typedef int32_t(__cdecl* InstallEntry)(PL_DATA*, PL_HOSTINFO*);
 typedef void(__cdecl* CommandEntry)(void);
@@ -130,6 +135,47 @@ static HWND CreateMainWindow(void)
     return window;
 }
 
+// Stands in for the plug-in's message boxes: without a display the
+// platform's box would answer at once, showing nothing.
+static int WINAPI PrintMessageBox(HWND owner, const char* text, const char* caption, UINT type)
+{
+    (void)owner;
+    (void)type;
+    printf("host: message box \"%s\":\n", caption ? caption : "");
+    for (const char* line = text ? text : ""; *line != '\0';) {
+        size_t length = strcspn(line, "\n");
+        printf("  | %.*s\n", static_cast<int>(length), line);
+        line += line[length] == '\n' ? length + 1 : length;
+    }
+    fflush(stdout);
+    return IDOK;
+}
+
+// Prints the host's own value of a variable, in UTF-8 as the client
+// stand-in logs it, so that the two can be compared.
+static void PrintVariable(const char* name)
+{
+    wchar_t wideName[256];
+    static wchar_t value[32768];
+    static char text[4 * 32768];
+    if (!MultiByteToWideChar(CP_ACP, 0, name, -1, wideName, ARRAYSIZE(wideName))) {
+        printf("host: variable %s cannot be named\n", name);
+        return;
+    }
+    SetLastError(ERROR_SUCCESS);
+    DWORD length = GetEnvironmentVariableW(wideName, value, ARRAYSIZE(value));
+    if (length == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND)
+        printf("host: variable %s is not set\n", name);
+    else if (length >= ARRAYSIZE(value))
+        printf("host: variable %s is too long to print\n", name);
+    else {
+        int size = WideCharToMultiByte(CP_UTF8, 0, value, static_cast<int>(length), text,
+                                       sizeof text, NULL, NULL);
+        printf("host: variable %s=%.*s\n", name, size, text);
+    }
+    fflush(stdout);
+}
+
 static int Usage(void)
 {
     fprintf(stderr, "usage: editor_host <plugin.dll> [options] [--call]... [--settings]\n");
@@ -152,6 +198,7 @@ int main(int argc, char** argv)
     memset(&data, 0, sizeof data);
     data.Size = PL_DATA_SIZE;
     const char* outTextPath = NULL;
+    bool printMessageBoxes = false;
 
     // Options first; the commands run in their order after installation.
     for (int i = 2; i < argc; ++i) {
@@ -167,6 +214,8 @@ int main(int argc, char** argv)
             PutPointer(record, HOST_SET_EDITOR_TEXT, static_cast<void*>(NULL));
         else if (!strcmp(option, "--unterminated-text"))
             UnterminatedText = true;
+        else if (!strcmp(option, "--print-message-boxes"))
+            printMessageBoxes = true;
         else if (!value)
             return Usage();
         else {
@@ -192,6 +241,8 @@ int main(int argc, char** argv)
                 data.Size = static_cast<int32_t>(strtol(value, NULL, 0));
             else if (!strcmp(option, "--out-text"))
                 outTextPath = value;
+            else if (!strcmp(option, "--print-variable"))
+                continue;   // printed in its place among the commands
             else if (!strcmp(option, "--text-file")) {
                 if (!ReadFileBytes(value, EditorText, sizeof EditorText, &EditorTextLength)) {
                     fprintf(stderr, "editor_host: cannot read %s\n", value);
@@ -214,6 +265,8 @@ int main(int argc, char** argv)
         fprintf(stderr, "editor_host: %s lacks a plug-in export\n", argv[1]);
         return 3;
     }
+    if (printMessageBoxes)
+        PatchImport(plugin, "user32.dll", "MessageBoxA", reinterpret_cast<void*>(&PrintMessageBox));
 
     PL_HOSTINFO* host = reinterpret_cast<PL_HOSTINFO*>(record);
     int32_t installed = install(&data, host);
@@ -241,7 +294,8 @@ int main(int argc, char** argv)
             settings();
             printf("host: OnSettings returned\n");
             fflush(stdout);
-        }
+        } else if (!strcmp(argv[i], "--print-variable") && i + 1 < argc)
+            PrintVariable(argv[++i]);
     }
 
     if (outTextPath && !WriteFileBytes(outTextPath, EditorText, EditorTextLength)) {
