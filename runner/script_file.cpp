@@ -41,7 +41,7 @@ bool WriteEditorText(const char* path)
 
 void DeleteScriptFile(const char* path)
 {
-    DeleteOrReport(path, CANNOT_DELETE);
+    DeleteOrReport(path, CANNOT_DELETE, SCRIPT_FILE_KEPT);
 }
 
 // Reads until count bytes are in or the file ends. False when a read fails.

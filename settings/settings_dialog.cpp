@@ -147,10 +147,9 @@ static void OpenSettingsDialog(void)
     DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_SETTINGS), owner, SettingsDialogProc, 0);
 }
 
+// The dialog holds no file open while the host's code runs under it: should
+// the host abandon it, there is nothing to clean up.
 void __cdecl OnSettings(void)
 {
-    if (!BeginCommand())
-        return;
-    OpenSettingsDialog();
-    EndCommand();
+    RunOneCommand(OpenSettingsDialog, NULL);
 }
