@@ -11,8 +11,8 @@ char TextBuffer[TEXT_BUFFER_SIZE + 1];
 static bool CommandInProgress;
 static void (*AbandonCommand)(void);
 
-// The host abandoned the command in progress: whatever it left is cleaned
-// up (when the command has anything to clean up), and the next command runs as usual.
+// The host abandoned the command in progress: what it left is cleaned up,
+// and the next command runs as usual.
 static void CommandAbandoned(void)
 {
     if (AbandonCommand)

@@ -24,9 +24,9 @@ extern char TextBuffer[TEXT_BUFFER_SIZE + 1];
 // boxes or the dialog) must change nothing. RunOneCommand beeps a warning
 // and returns while a command is in progress; else it runs command as the
 // one in progress. Should the host abandon it (an exception raised in one of
-// the host's entries and caught by the host around ours), abandoned (when not
-// null) cleans up what it left, during the host's unwind, and the next command runs as
-// usual, however deep the host calls it from.
+// the host's entries and caught by the host around ours), abandoned, when
+// not null, cleans up what it left during the host's unwind, and the next
+// command runs as usual, however deep in its stack the host calls from.
 void RunOneCommand(void (*command)(void), void (*abandoned)(void));
 
 #endif

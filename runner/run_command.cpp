@@ -119,7 +119,7 @@ static void RunScript(void)
 // run held to report is dropped.
 static void AbandonRun(void)
 {
-    CloseAbandonedRunFile();
+    DeleteAbandonedRunFile();
     DeleteAbandonedLogonScript();
     ForgetHeldReports();
 }

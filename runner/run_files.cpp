@@ -98,7 +98,7 @@ HANDLE KeepRunFileOpen(const char* path)
 
 // The empty file open while the editor is asked for its text, null
 // otherwise: should the host abandon the run there, it is closed and
-// deleted (see CloseAbandonedRunFile). The path is the writer's own.
+// deleted (see DeleteAbandonedRunFile). The path is the writer's own.
 static HANDLE FileAwaitingText;
 static const char* PathAwaitingText;
 
@@ -150,7 +150,7 @@ void ReportCannotWrite(const char* path)
     ReportRunError(TextBuffer);
 }
 
-void CloseAbandonedRunFile(void)
+void DeleteAbandonedRunFile(void)
 {
     if (FileAwaitingText == NULL)
         return;

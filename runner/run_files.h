@@ -45,7 +45,7 @@ void ReportCannotWrite(const char* path);
 
 // A run the host abandoned while it asked for the editor's text: the file
 // that was to take the text, still empty, is closed and deleted.
-void CloseAbandonedRunFile(void);
+void DeleteAbandonedRunFile(void);
 
 // Deletes a file once no other program holds it; holds failureFormat with
 // the path as a failure of the given kind when it could not. A file already

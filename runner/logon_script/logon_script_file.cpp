@@ -69,12 +69,12 @@ static void ReleaseLogonScript(void)
     if (LogonScriptKept)
         CloseHandle(LogonScriptKept);
     LogonScriptKept = NULL;
-    LogonScriptPath[0] = '\0';
 }
 
 void DeleteLogonScript(const char* path)
 {
     ReleaseLogonScript();
+    LogonScriptPath[0] = '\0';
     DeleteOrReport(path, LOGON_SCRIPT_KEPT_TEXT, LOGON_SCRIPT_KEPT);
 }
 
@@ -82,10 +82,9 @@ void DeleteAbandonedLogonScript(void)
 {
     if (LogonScriptPath[0] == '\0')
         return;
-    char path[SCRIPT_PATH_CAPACITY];
-    CopyText(path, sizeof path, LogonScriptPath);
     ReleaseLogonScript();
     // Nothing can be shown now: one that stays is left to the next run's
     // sweep.
-    DeleteHeldFile(path);
+    DeleteHeldFile(LogonScriptPath);
+    LogonScriptPath[0] = '\0';
 }

