@@ -2,8 +2,10 @@
 # test it (GoogleTest needs exceptions; the plug-in's code throws none).
 
 # The plug-in's own objects:
-# - no unwind tables for code that throws nothing and never has an exception
-#   pass through it (the host calls it through plain C entries);
+# - no unwind tables for code that throws nothing and never has a C++
+#   exception pass through it (the host calls it through plain C entries;
+#   the host's own exceptions unwind it through the thread's chain of
+#   exception registrations, which needs no tables);
 #   -fno-unwind-tables on top of these changes no byte;
 # - each function in a section of its own, so that the link drops what nothing
 #   calls. Not each datum: for Windows targets the compiler gives a

@@ -1,6 +1,5 @@
-#include <stdio.h>
-
 #include "common/bounded_text.h"
+#include "common/format_text.h"
 #include "plugin/exports.h"
 #include "plugin/install_check.h"
 #include "plugin/module_state.h"
@@ -29,8 +28,8 @@ int32_t __cdecl OnInstall(PL_DATA* data, const PL_HOSTINFO* host)
         return 1;
     case INSTALL_WRONG_DATA_SIZE: {
         char message[128];
-        snprintf(message, sizeof message, "Wrong PL_DATA size: %d. %d required!",
-                 static_cast<int>(data->Size), static_cast<int>(PL_DATA_SIZE));
+        FormatText(message, sizeof message, "Wrong PL_DATA size: %d. %d required!",
+                   static_cast<int>(data->Size), static_cast<int>(PL_DATA_SIZE));
         MessageBoxA(NULL, message, PLUGIN_TITLE, MB_OK | MB_ICONERROR);
         return 1;
     }

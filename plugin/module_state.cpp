@@ -1,5 +1,7 @@
 #include "plugin/module_state.h"
 
+#include "platform/abandon_guard.h"
+
 HINSTANCE ModuleInstance;
 const PL_HOSTINFO* HostRecord;
 int32_t EditorId;
@@ -7,18 +9,25 @@ SettingsRecord PluginSettings;
 char TextBuffer[TEXT_BUFFER_SIZE + 1];
 
 static bool CommandInProgress;
+static void (*AbandonCommand)(void);
 
-bool BeginCommand(void)
+// The host abandoned the command in progress: what it left is cleaned up,
+// and the next command runs as usual.
+static void CommandAbandoned(void)
+{
+    if (AbandonCommand)
+        AbandonCommand();
+    CommandInProgress = false;
+}
+
+void RunOneCommand(void (*command)(void), void (*abandoned)(void))
 {
     if (CommandInProgress) {
         MessageBeep(MB_ICONWARNING);
-        return false;
+        return;
     }
     CommandInProgress = true;
-    return true;
-}
-
-void EndCommand(void)
-{
+    AbandonCommand = abandoned;
+    CallGuardedAgainstAbandon(command, CommandAbandoned);
     CommandInProgress = false;
 }

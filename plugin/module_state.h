@@ -21,10 +21,12 @@ extern char TextBuffer[TEXT_BUFFER_SIZE + 1];
 
 // One command at a time: OnCall and OnSettings share the buffers above, so a
 // command picked while another is in progress (under one of its message
-// boxes or the dialog) must change nothing. BeginCommand is false, with a
-// warning beep, while a command is in progress; else it marks one begun
-// until EndCommand.
-bool BeginCommand(void);
-void EndCommand(void);
+// boxes or the dialog) must change nothing. RunOneCommand beeps a warning
+// and returns while a command is in progress; else it runs command as the
+// one in progress. Should the host abandon it (an exception raised in one of
+// the host's entries and caught by the host around ours), abandoned, when
+// not null, cleans up what it left during the host's unwind, and the next
+// command runs as usual, however deep in its stack the host calls from.
+void RunOneCommand(void (*command)(void), void (*abandoned)(void));
 
 #endif

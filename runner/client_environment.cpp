@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include <stdio.h>
 #include <wchar.h>
 
+#include "common/format_text.h"
 #include "plugin/module_state.h"
 #include "runner/nls_lang.h"
 #include "runner/run_report.h"
@@ -85,10 +85,14 @@ static char ClientNlsLang[CLIENT_NLS_LANG_CAPACITY];
 // names' bytes second, where it names one.
 static bool Refuse(const char* format, const char* key, int limit)
 {
-    if (key)
-        snprintf(TextBuffer, sizeof TextBuffer, format, key, limit);
+    if (format == KEY_UNNAMEABLE)
+        FormatText(TextBuffer, sizeof TextBuffer, format, key);
+    else if (key)
+        FormatText(TextBuffer, sizeof TextBuffer, format, key, limit);
+    else if (format == SECTION_FULL)
+        FormatText(TextBuffer, sizeof TextBuffer, format, limit, ENVIRONMENT_NAMES_LIMIT);
     else
-        snprintf(TextBuffer, sizeof TextBuffer, format, limit, ENVIRONMENT_NAMES_LIMIT);
+        FormatText(TextBuffer, sizeof TextBuffer, format, limit);
     ReportRunError(TextBuffer);
     return false;
 }
@@ -181,13 +185,13 @@ bool CheckClientEnvironment(void)
     PoolUsed = ClientTextEnd = 0;
     NlsLangAsked = PluginSettings.NlsLang[0] != '\0';
     if (PluginSettings.NlsLangTooLong) {
-        snprintf(TextBuffer, sizeof TextBuffer, NLS_LANG_TOO_LONG, SETTINGS_NLS_LANG_CAPACITY - 1);
+        FormatText(TextBuffer, sizeof TextBuffer, NLS_LANG_TOO_LONG, SETTINGS_NLS_LANG_CAPACITY - 1);
         ReportRunError(TextBuffer);
         return false;
     }
     UINT codePage = GetACP();
     if (NlsLangAsksForCodePage(PluginSettings.NlsLang) && !CharacterSetOfCodePage(codePage)) {
-        snprintf(TextBuffer, sizeof TextBuffer, UNKNOWN_CODE_PAGE, codePage);
+        FormatText(TextBuffer, sizeof TextBuffer, UNKNOWN_CODE_PAGE, codePage);
         ReportRunError(TextBuffer);
         return false;
     }

@@ -2,9 +2,8 @@
 
 #include <windows.h>
 
-#include <stdio.h>
-
 #include "common/bounded_text.h"
+#include "common/format_text.h"
 #include "platform/system_error.h"
 #include "plugin/module_state.h"
 #include "runner/client_environment.h"
@@ -30,7 +29,7 @@ static bool AwaitClient(HANDLE client)
         SetLastError(waited);
     char systemText[SYSTEM_ERROR_TEXT_CAPACITY];
     int code = SystemErrorText(systemText, sizeof systemText);
-    snprintf(TextBuffer, sizeof TextBuffer, CANNOT_WAIT, code, systemText);
+    FormatText(TextBuffer, sizeof TextBuffer, CANNOT_WAIT, code, systemText);
     ReportRunError(TextBuffer);
     return false;
 }
@@ -45,10 +44,10 @@ static void HoldExitCode(HANDLE client)
     if (!GetExitCodeProcess(client, &exitCode)) {
         char systemText[SYSTEM_ERROR_TEXT_CAPACITY];
         int code = SystemErrorText(systemText, sizeof systemText);
-        snprintf(report, sizeof report, CANNOT_READ_EXIT_CODE, code, systemText);
+        FormatText(report, sizeof report, CANNOT_READ_EXIT_CODE, code, systemText);
     } else if (exitCode != 0) {
-        snprintf(report, sizeof report, exitCode < 0x10000 ? EXIT_CODE : EXIT_STATUS,
-                 static_cast<unsigned long>(exitCode));
+        FormatText(report, sizeof report, exitCode < 0x10000 ? EXIT_CODE : EXIT_STATUS,
+                   static_cast<unsigned long>(exitCode));
     } else {
         return;
     }

@@ -56,10 +56,12 @@ static bool AppendWordPart(char* text, size_t capacity, const char* part, WordEs
     return fits;
 }
 
-// The connect identifier without the one pair of double quotes that wholly
-// encloses it, as the client's runtime reads it from a plain log-on word;
-// as it is when it holds another quote or a backslash before the closing
-// one, which the runtime would not read as a pair.
+// The connect identifier as the client's runtime reads it from a plain
+// log-on word when one pair of double quotes wholly encloses it: without
+// them, and with the run of backslashes before the closing one halved (2n
+// backslashes and a quote give n). As it is when it holds another quote, or
+// an odd run of backslashes before the closing one, which makes that quote
+// a literal one and leaves no pair for the runtime.
 static const char* WithoutEnclosingQuotes(const char* connect, char* inner, size_t capacity,
                                           LeadByteTest isLeadByte)
 {
@@ -67,18 +69,19 @@ static const char* WithoutEnclosingQuotes(const char* connect, char* inner, size
     if (length < 2 || length - 1 > capacity || connect[0] != '"' || connect[length - 1] != '"' ||
         memchr(connect + 1, '"', length - 2) != NULL)
         return connect;
-    // The last character inside, read as the runtime reads it: the second
-    // byte of a double-byte character is no backslash.
-    bool backslashLast = false;
+    // The backslashes that end the text inside, read as the runtime reads
+    // them: the second byte of a double-byte character is no backslash.
+    size_t backslashes = 0;
     for (size_t at = 1; at < length - 1; ++at) {
-        backslashLast = connect[at] == '\\';
+        backslashes = connect[at] == '\\' ? backslashes + 1 : 0;
         if (isLeadByte && at + 1 < length - 1 && isLeadByte(static_cast<unsigned char>(connect[at])))
             ++at;
     }
-    if (backslashLast)
+    if (backslashes % 2 != 0)
         return connect;
-    memcpy(inner, connect + 1, length - 2);
-    inner[length - 2] = '\0';
+    size_t innerLength = length - 2 - backslashes / 2;
+    memcpy(inner, connect + 1, innerLength);
+    inner[innerLength] = '\0';
     return inner;
 }
 
@@ -91,8 +94,8 @@ bool AppendLogon(char* text, size_t capacity, const SettingsRecord* settings,
     WordEscape escape = {onLine && quoted, 0, isLeadByte};
     // A connect identifier typed in double quotes for its blanks reaches the
     // client without them from a plain word; an escaped word would keep
-    // them, so there it goes without them and the word's own quotes carry
-    // its blanks.
+    // them, so there it goes as the client reads it from a plain word, and
+    // the word's own quotes carry its blanks.
     char inner[SETTINGS_TEXT_CAPACITY];
     const char* connect = escape.escaped
                               ? WithoutEnclosingQuotes(logon.connect, inner, sizeof inner, isLeadByte)

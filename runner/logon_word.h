@@ -49,9 +49,11 @@ typedef bool (*LeadByteTest)(unsigned char byte);
 // Appends the log-on of the host's current connection: user, "/" and the
 // password when there is one, "@" and the connect identifier. onLine
 // escapes it for the command line when the password is quoted; a password
-// that needs no quotes leaves the word as it always was. With maskPassword
-// a non-empty password is written as eight asterisks. False when it does not
-// fit.
+// that needs no quotes leaves the word as it always was; in an escaped word
+// a connect identifier in one pair of enclosing quotes goes as the client's
+// runtime reads it from a plain word, so that the client reads the same
+// whatever the password. With maskPassword a non-empty password is written
+// as eight asterisks. False when it does not fit.
 bool AppendLogon(char* text, size_t capacity, const SettingsRecord* settings,
                  const PL_HOSTINFO* host, bool maskPassword, bool onLine,
                  LeadByteTest isLeadByte);

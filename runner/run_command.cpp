@@ -1,7 +1,6 @@
 #include <windows.h>
 
-#include <stdio.h>
-
+#include "common/format_text.h"
 #include "platform/held_file.h"
 #include "plugin/exports.h"
 #include "plugin/host_entries.h"
@@ -12,6 +11,7 @@
 #include "runner/logon_script/logon_script_file.h"
 #include "runner/logon_script/logon_script_text.h"
 #include "runner/logon_script/stale_logon_scripts.h"
+#include "runner/run_files.h"
 #include "runner/run_report.h"
 #include "runner/run_settings.h"
 #include "runner/script_file.h"
@@ -29,7 +29,7 @@ static bool RefuseAmpersandInLogonScript(const char* scriptFolder)
     const char* part = LogonScriptPartWithAmpersand(&PluginSettings, HostRecord, scriptFolder);
     if (part == NULL)
         return false;
-    snprintf(TextBuffer, sizeof TextBuffer, AMPERSAND_IN_LOGON_SCRIPT, part);
+    FormatText(TextBuffer, sizeof TextBuffer, AMPERSAND_IN_LOGON_SCRIPT, part);
     ReportRunError(TextBuffer);
     return true;
 }
@@ -45,7 +45,13 @@ static bool LoadRunSettings(void)
     return loaded;
 }
 
-// The editor's text through the client and back.
+// The editor's text through the client and back. The host's entries are
+// called only where nothing but the script file is made (the editor's text
+// is taken into it, the client's script is handed back): a host that
+// abandons the run in one of them finds its environment as it was, which
+// holds as long as the client's variables are set and put back within the
+// client's start, where no host entry runs; and the abandoned run leaves at
+// most its script file (see AbandonRun).
 static void RunScript(void)
 {
     // Called before installation, there is no host record to run from.
@@ -106,13 +112,27 @@ static void RunScript(void)
         DeleteHeldFile(scriptPath);
 }
 
+// The host abandoned the run in one of its entries: a script file still
+// waiting for the editor's text is deleted (one the client has had is
+// kept), and so is the log-on script (made only after the text is taken
+// and deleted before the hand-back, but it holds the password); what the
+// run held to report is dropped.
+static void AbandonRun(void)
+{
+    DeleteAbandonedRunFile();
+    DeleteAbandonedLogonScript();
+    ForgetHeldReports();
+}
+
+static void RunAndReport(void)
+{
+    RunScript();
+    ShowHeldReports();
+}
+
 // One run. It holds the host's user-interface thread until the client has
 // ended and, whichever way the run went, until its held reports are read.
 void __cdecl OnCall(void)
 {
-    if (!BeginCommand())
-        return;
-    RunScript();
-    ShowHeldReports();
-    EndCommand();
+    RunOneCommand(RunAndReport, AbandonRun);
 }

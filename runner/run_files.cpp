@@ -70,13 +70,14 @@ bool ReserveRunFile(const char* directory, const char* prefix,
     return true;
 }
 
-HANDLE OpenRunFile(const char* path, const char* failureFormat)
+// Opens a reserved file once no other program holds it; reports
+// failureFormat with the path when it cannot.
+static HANDLE OpenHeldRunFile(const char* path, DWORD access, DWORD share, const char* failureFormat)
 {
     HeldFileRetry retry = {};
     HANDLE file;
     do
-        file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, NULL);
+        file = CreateFileA(path, access, share, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     while (file == INVALID_HANDLE_VALUE && RetryHeldFile(&retry));
     if (file == INVALID_HANDLE_VALUE) {
         FormatRunFailure(failureFormat, path);
@@ -84,6 +85,22 @@ HANDLE OpenRunFile(const char* path, const char* failureFormat)
     }
     return file;
 }
+
+HANDLE OpenRunFile(const char* path, const char* failureFormat)
+{
+    return OpenHeldRunFile(path, GENERIC_READ | GENERIC_WRITE, 0, failureFormat);
+}
+
+HANDLE KeepRunFileOpen(const char* path)
+{
+    return OpenHeldRunFile(path, GENERIC_READ, FILE_SHARE_READ, CANNOT_WRITE);
+}
+
+// The empty file open while the editor is asked for its text, null
+// otherwise: should the host abandon the run there, it is closed and
+// deleted (see DeleteAbandonedRunFile). The path is the writer's own.
+static HANDLE FileAwaitingText;
+static const char* PathAwaitingText;
 
 bool WriteRunFile(const char* path, const char* text)
 {
@@ -94,7 +111,10 @@ bool WriteRunFile(const char* path, const char* text)
     if (text) {
         length = strlen(text);
     } else {
+        FileAwaitingText = file;
+        PathAwaitingText = path;
         length = TakeEditorText();
+        FileAwaitingText = NULL;
         text = TextBuffer;
         if (length > LONGEST_WHOLE_TEXT) {
             // The host may have cut the text at the buffer's end, and half a
@@ -130,7 +150,16 @@ void ReportCannotWrite(const char* path)
     ReportRunError(TextBuffer);
 }
 
-void DeleteOrReport(const char* path, const char* failureFormat)
+void DeleteAbandonedRunFile(void)
+{
+    if (FileAwaitingText == NULL)
+        return;
+    CloseHandle(FileAwaitingText);
+    FileAwaitingText = NULL;
+    DeleteHeldFile(PathAwaitingText);
+}
+
+void DeleteOrReport(const char* path, const char* failureFormat, RunFailureKind kind)
 {
     if (DeleteHeldFile(path))
         return;
@@ -138,5 +167,5 @@ void DeleteOrReport(const char* path, const char* failureFormat)
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
         return;
     FormatRunFailure(failureFormat, path);
-    ReportRunError(TextBuffer);
+    HoldRunFailure(kind, TextBuffer);
 }

@@ -6,6 +6,7 @@
 #include <stddef.h>
 
 #include "runner/command_line_composition.h"
+#include "runner/run_report.h"
 
 // The files a run makes, the script file and the log-on script: reserved
 // under a new name in a folder, opened once no other program holds them,
@@ -27,6 +28,12 @@ bool ReserveRunFile(const char* directory, const char* prefix, char (&path)[SCRI
 // program holds it; reports failureFormat with the path when it cannot.
 HANDLE OpenRunFile(const char* path, const char* failureFormat);
 
+// Opens a written file again for reading only, once no other program holds
+// it, sharing it for reading only: while the handle is open, other programs
+// may read the file, but not write it, delete it or open it unshared.
+// Reports that the file could not be written when it cannot be opened.
+HANDLE KeepRunFileOpen(const char* path);
+
 // Opens a reserved file and writes text into it, byte for byte: the given
 // text, or when it is null the editor's, which is taken only once the file
 // is open (a text too long to be known whole is refused). False when the
@@ -36,8 +43,13 @@ bool WriteRunFile(const char* path, const char* text);
 // Reports that the file could not be written, with the last error.
 void ReportCannotWrite(const char* path);
 
-// Deletes a file once no other program holds it; reports failureFormat with
-// the path when it could not. A file already gone counts as deleted.
-void DeleteOrReport(const char* path, const char* failureFormat);
+// A run the host abandoned while it asked for the editor's text: the file
+// that was to take the text, still empty, is closed and deleted.
+void DeleteAbandonedRunFile(void);
+
+// Deletes a file once no other program holds it; holds failureFormat with
+// the path as a failure of the given kind when it could not. A file already
+// gone counts as deleted.
+void DeleteOrReport(const char* path, const char* failureFormat, RunFailureKind kind);
 
 #endif

@@ -2,9 +2,8 @@
 
 #include <windows.h>
 
-#include <stdio.h>
-
 #include "common/bounded_text.h"
+#include "common/format_text.h"
 #include "platform/system_error.h"
 #include "plugin/exports.h"
 #include "plugin/module_state.h"
@@ -23,19 +22,34 @@ enum
 };
 static_assert(COMMAND_LINE_CAPACITY + SYSTEM_ERROR_TEXT_CAPACITY + 64 <= STOP_REPORT_CAPACITY,
               "the report of a client that could not start is held whole");
-static char HeldFailures[STOP_REPORT_CAPACITY + 2 * HELD_REPORT_CAPACITY];
+static char HeldStop[STOP_REPORT_CAPACITY];
+static char HeldLogonScriptKept[HELD_REPORT_CAPACITY];
+static char HeldScriptFileKept[HELD_REPORT_CAPACITY];
 static char HeldExitCode[HELD_REPORT_CAPACITY];
+static_assert(sizeof HeldStop + sizeof HeldLogonScriptKept + sizeof HeldScriptFileKept <=
+                  sizeof TextBuffer,
+              "the failures are shown together from the text buffer");
 
 void FormatRunFailure(const char* format, const char* subject)
 {
     char systemText[SYSTEM_ERROR_TEXT_CAPACITY];
     int code = SystemErrorText(systemText, sizeof systemText);
-    snprintf(TextBuffer, sizeof TextBuffer, format, subject, code, systemText);
+    FormatText(TextBuffer, sizeof TextBuffer, format, subject, code, systemText);
+}
+
+void HoldRunFailure(RunFailureKind kind, const char* text)
+{
+    if (kind == LOGON_SCRIPT_KEPT)
+        AppendText(HeldLogonScriptKept, sizeof HeldLogonScriptKept, text);
+    else if (kind == SCRIPT_FILE_KEPT)
+        AppendText(HeldScriptFileKept, sizeof HeldScriptFileKept, text);
+    else
+        AppendText(HeldStop, sizeof HeldStop, text);
 }
 
 void ReportRunError(const char* text)
 {
-    AppendText(HeldFailures, sizeof HeldFailures, text);
+    HoldRunFailure(RUN_STOPPED, text);
 }
 
 void HoldExitCodeReport(const char* text)
@@ -45,10 +59,21 @@ void HoldExitCodeReport(const char* text)
 
 void ShowHeldReports(void)
 {
-    if (HeldFailures[0] != '\0')
-        MessageBoxA(NULL, HeldFailures, RUN_ERROR_TITLE, MB_OK | MB_ICONERROR);
+    // The run is over: the text buffer has been handed back, if at all.
+    CopyText(TextBuffer, sizeof TextBuffer, HeldStop);
+    AppendText(TextBuffer, sizeof TextBuffer, HeldLogonScriptKept);
+    AppendText(TextBuffer, sizeof TextBuffer, HeldScriptFileKept);
+    if (TextBuffer[0] != '\0')
+        MessageBoxA(NULL, TextBuffer, RUN_ERROR_TITLE, MB_OK | MB_ICONERROR);
     if (HeldExitCode[0] != '\0')
         MessageBoxA(NULL, HeldExitCode, PLUGIN_TITLE, MB_OK | MB_ICONWARNING);
-    HeldFailures[0] = '\0';
+    ForgetHeldReports();
+}
+
+void ForgetHeldReports(void)
+{
+    HeldStop[0] = '\0';
+    HeldLogonScriptKept[0] = '\0';
+    HeldScriptFileKept[0] = '\0';
     HeldExitCode[0] = '\0';
 }

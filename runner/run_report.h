@@ -15,10 +15,22 @@
 // call can change the code.
 void FormatRunFailure(const char* format, const char* subject);
 
-// Holds a failure of the run: what stopped it, or a file it could not
-// delete. They are shown in the order held, in one box with the error icon
-// titled "Execute Error!". A held text names at most one command line, path
-// or key, and one system text.
+// What a held failure is about. The box lists what stopped the run first,
+// then a log-on script that could not be deleted, then a script file that
+// could not be deleted, whatever order the run held them in.
+enum RunFailureKind
+{
+    RUN_STOPPED,
+    LOGON_SCRIPT_KEPT,
+    SCRIPT_FILE_KEPT
+};
+
+// Holds a failure of the run, shown in one box with the error icon titled
+// "Execute Error!". A held text names at most one command line, path or
+// key, and one system text.
+void HoldRunFailure(RunFailureKind kind, const char* text);
+
+// Holds what stopped the run.
 void ReportRunError(const char* text);
 
 // Holds the client's exit code report, shown after the failures in a box
@@ -27,5 +39,8 @@ void HoldExitCodeReport(const char* text);
 
 // Shows what the run held, at its end.
 void ShowHeldReports(void);
+
+// Drops what the run held unshown: a run the host abandoned reports nothing.
+void ForgetHeldReports(void);
 
 #endif

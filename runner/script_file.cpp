@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-#include <stdio.h>
 #include <string.h>
 
 #include "common/bounded_text.h"
+#include "common/format_text.h"
 #include "plugin/module_state.h"
 #include "runner/run_files.h"
 #include "runner/run_report.h"
@@ -41,7 +41,7 @@ bool WriteEditorText(const char* path)
 
 void DeleteScriptFile(const char* path)
 {
-    DeleteOrReport(path, CANNOT_DELETE);
+    DeleteOrReport(path, CANNOT_DELETE, SCRIPT_FILE_KEPT);
 }
 
 // Reads until count bytes are in or the file ends. False when a read fails.
@@ -83,7 +83,7 @@ bool ReadScriptBack(const char* path)
     else if (memchr(TextBuffer, '\0', length))
         unfit = HOLDS_NUL;   // the editor takes a text up to its first NUL
     if (unfit) {
-        snprintf(TextBuffer, sizeof TextBuffer, unfit, path);
+        FormatText(TextBuffer, sizeof TextBuffer, unfit, path);
         ReportRunError(TextBuffer);
         return false;
     }

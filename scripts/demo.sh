@@ -32,10 +32,13 @@ export TAMSIL_CLIENT_TEXT=$'-- 3 rows selected\r\n'
 
 # Prints the bytes of the first record named $1 in the client's log: each
 # record is a line "<name> <length>", then that many bytes and a line feed.
+# A name may hold a blank ("variable PATH"): the length is the last word.
 client_record() {
-  local name length
+  local header name length
   exec 3<client.log
-  while IFS=' ' read -r name length <&3; do
+  while IFS= read -r header <&3; do
+    name=${header% *}
+    length=${header##* }
     if [ "$name" = "$1" ]; then
       head -c "$length" <&3 | tr -d '\r'
       echo
@@ -108,5 +111,31 @@ tr -d '\r' < Tamsil.ini
 echo "-- the editor's NLS_LANG:             GERMAN_GERMANY.AL32UTF8"
 echo "-- the NLS_LANG the client received:  $(client_record nls-lang)"
 echo
-echo "== An editor too old for the plug-in is refused (the message box is answered at once without a display)"
-wine editor_host.exe Tamsil.dll --version 1.50.3 | tr -d '\r' || true
+echo "== The same run with [Environment]: the client gets a TNS_ADMIN of its own and its folder"
+echo "   first on PATH, while the editor's own variables stay as they were"
+printf '%s\r\n' "[Settings]" "DeleteTemp=1" "[Path]" "WorkingDirectory=scripts" "[Environment]" \
+                'TNS_ADMIN=C:\oracle\network\admin' 'PATH=C:\oracle\client19\bin;%PATH%' > Tamsil.ini
+tr -d '\r' < Tamsil.ini
+rm -f client.log
+# The editor has no TNS_ADMIN of its own, so the run must remove the
+# client's again; the editor stand-in prints its values before and after.
+unset TNS_ADMIN
+echo "-- the editor's variables before and after its command:"
+TAMSIL_CLIENT_VARIABLES='TNS_ADMIN;PATH' \
+  wine editor_host.exe Tamsil.dll --user APPUSER --password tiger --database ORCL \
+       --text-file sample.sql --print-variable TNS_ADMIN --print-variable PATH --call \
+       --print-variable TNS_ADMIN --print-variable PATH | tr -d '\r' | grep -E '^host: (variable|OnCall)'
+echo "-- what the client received:"
+echo "TNS_ADMIN=$(client_record 'variable TNS_ADMIN')"
+echo "PATH=$(client_record 'variable PATH')"
+echo
+echo "== A client that ends with exit code 3, with ShowExitCode=1: the editor has its text back"
+echo "   before the box shows (the editor stand-in prints each box, as there is no display)"
+printf '%s\r\n' "[Settings]" "DeleteTemp=1" "ShowExitCode=1" "[Path]" "WorkingDirectory=scripts" > Tamsil.ini
+tr -d '\r' < Tamsil.ini
+TAMSIL_CLIENT_EXIT=3 \
+  wine editor_host.exe Tamsil.dll --user APPUSER --password tiger --database ORCL \
+       --text-file sample.sql --print-message-boxes --call | tr -d '\r' | grep -v '^client: '
+echo
+echo "== An editor too old for the plug-in is refused, with its message"
+wine editor_host.exe Tamsil.dll --version 1.50.3 --print-message-boxes | tr -d '\r' || true

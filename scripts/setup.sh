@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(wine wine32:i386 g++-mingw-w64-i686 xvfb xauth googletest cmake clang
           libclang-rt-14-dev imagemagick x11-utils fonts-wine locales git
-          strip-nondeterminism)
+          strip-nondeterminism cppcheck)
 
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi

@@ -1,7 +1,6 @@
 #include "settings/settings_dialog.h"
 
-#include <stdio.h>
-
+#include "common/format_text.h"
 #include "platform/system_error.h"
 #include "plugin/exports.h"
 #include "plugin/host_entries.h"
@@ -10,8 +9,10 @@
 #include "settings/settings_file.h"
 
 // An edit field bound to a text setting, with the label the user sees
-// beside it. The field is limited to as many characters as the setting
-// holds bytes, which on a double-byte code page may still be too many bytes.
+// beside it. The fields are ANSI, whose limit the platform counts in bytes,
+// so each stops taking typed text at what its setting holds. Wine counts
+// that limit in characters, and text set with WM_SETTEXT is not limited:
+// OK measures each field in bytes all the same.
 struct TextField
 {
     int id;
@@ -57,8 +58,8 @@ static void ReportSaveFailure(HWND dialog)
     char systemText[SYSTEM_ERROR_TEXT_CAPACITY];
     int code = SystemErrorText(systemText, sizeof systemText);
     char message[sizeof SettingsFilePath + sizeof systemText + 64];
-    snprintf(message, sizeof message, "Cannot save the settings to %s\nERROR: %d\nMSG:%s\n",
-             SettingsFilePath, code, systemText);
+    FormatText(message, sizeof message, "Cannot save the settings to %s\nERROR: %d\nMSG:%s\n",
+               SettingsFilePath, code, systemText);
     MessageBoxA(dialog, message, PLUGIN_TITLE, MB_OK | MB_ICONERROR);
 }
 
@@ -73,8 +74,9 @@ static bool FieldFits(HWND dialog, const TextField& field)
     if (length < static_cast<int>(field.capacity))
         return true;
     char message[160];
-    snprintf(message, sizeof message, "%s is too long: %d bytes in the system code page, at most %d.\n",
-             field.label, length, static_cast<int>(field.capacity) - 1);
+    FormatText(message, sizeof message,
+               "%s is too long: %d bytes in the system code page, at most %d.\n", field.label,
+               length, static_cast<int>(field.capacity) - 1);
     MessageBoxA(dialog, message, PLUGIN_TITLE, MB_OK | MB_ICONERROR);
     return false;
 }
@@ -145,10 +147,9 @@ static void OpenSettingsDialog(void)
     DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_SETTINGS), owner, SettingsDialogProc, 0);
 }
 
+// The dialog holds no file open while the host's code runs under it: should
+// the host abandon it, there is nothing to clean up.
 void __cdecl OnSettings(void)
 {
-    if (!BeginCommand())
-        return;
-    OpenSettingsDialog();
-    EndCommand();
+    RunOneCommand(OpenSettingsDialog, NULL);
 }

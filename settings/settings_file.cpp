@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-#include <stdio.h>
 #include <string.h>
 
 #include "common/bounded_text.h"
+#include "common/format_text.h"
 #include "platform/eight_bit_path.h"
 #include "platform/held_file.h"
 #include "platform/system_error.h"
@@ -118,7 +118,7 @@ static SettingsLoad Refuse(SettingsLoad why, const char* format)
         CopyText(shown, sizeof shown, SettingsFilePath);
     else
         PathAsShown(WideSettingsPath, shown, sizeof shown);
-    snprintf(TextBuffer, sizeof TextBuffer, format, shown, code, systemText);
+    FormatText(TextBuffer, sizeof TextBuffer, format, shown, code, systemText);
     return why;
 }
 

@@ -2,22 +2,35 @@
 
 #include <windows.h>
 
+#include "common/bounded_text.h"
+#include "platform/held_file.h"
 #include "plugin/module_state.h"
 #include "runner/command_line_probes.h"
 #include "runner/logon_script/logon_script_text.h"
 #include "runner/run_files.h"
 
-static const char LOGON_SCRIPT_KEPT[] =
+static const char LOGON_SCRIPT_KEPT_TEXT[] =
     "The log-on script %s, which holds the password, could not be deleted.\nERROR: %d\nMSG:%s\n"
     "Delete it by hand.\n";
+
+// The run's log-on script from its reservation until its deletion, empty
+// otherwise; and the handle that keeps it from the sweeps of other editors'
+// runs (see stale_logon_scripts.h) from its writing until the client has
+// ended, null otherwise. Module-wide, so that a run the host abandons still
+// deletes it.
+static char LogonScriptPath[SCRIPT_PATH_CAPACITY];
+static HANDLE LogonScriptKept;
 
 bool ReserveLogonScript(char (&path)[SCRIPT_PATH_CAPACITY])
 {
     char directory[PATH_CAPACITY + 1];
     // A working directory would not help here: the log-on script never
     // goes there.
-    return FindTemporaryDirectory(directory, sizeof directory, false) &&
-           ReserveRunFile(directory, LOGON_SCRIPT_PREFIX, path);
+    bool reserved = FindTemporaryDirectory(directory, sizeof directory, false) &&
+                    ReserveRunFile(directory, LOGON_SCRIPT_PREFIX, path);
+    if (reserved)
+        CopyText(LogonScriptPath, sizeof LogonScriptPath, path);
+    return reserved;
 }
 
 bool WriteLogonScript(const char* path, const char* scriptPath)
@@ -37,12 +50,41 @@ bool WriteLogonScript(const char* path, const char* scriptPath)
     // The password stays on disk no longer than the client needs it, and
     // in this module's memory not at all.
     SecureZeroMemory(text, sizeof text);
+    // Held open until the client has ended: a sweep takes only a file that
+    // no program has open, however long the client takes to read it. The
+    // client reads it as it would any file.
+    if (written) {
+        HANDLE kept = KeepRunFileOpen(path);
+        written = kept != INVALID_HANDLE_VALUE;
+        LogonScriptKept = written ? kept : NULL;
+    }
     if (!written)
         DeleteLogonScript(path);
     return written;
 }
 
+// Lets go of the log-on script, so that it can be deleted.
+static void ReleaseLogonScript(void)
+{
+    if (LogonScriptKept)
+        CloseHandle(LogonScriptKept);
+    LogonScriptKept = NULL;
+}
+
 void DeleteLogonScript(const char* path)
 {
-    DeleteOrReport(path, LOGON_SCRIPT_KEPT);
+    ReleaseLogonScript();
+    LogonScriptPath[0] = '\0';
+    DeleteOrReport(path, LOGON_SCRIPT_KEPT_TEXT, LOGON_SCRIPT_KEPT);
+}
+
+void DeleteAbandonedLogonScript(void)
+{
+    if (LogonScriptPath[0] == '\0')
+        return;
+    ReleaseLogonScript();
+    // Nothing can be shown now: one that stays is left to the next run's
+    // sweep.
+    DeleteHeldFile(LogonScriptPath);
+    LogonScriptPath[0] = '\0';
 }

@@ -18,14 +18,20 @@
 bool ReserveLogonScript(char (&path)[SCRIPT_PATH_CAPACITY]);
 
 // Writes into the reserved log-on script the host's log-on and the script
-// file to run with the options. False, with the log-on script deleted, when
-// it could not be opened or fully written.
+// file to run with the options, then keeps it open, sharing it for reading
+// only, until it is deleted: the client can read it, but no sweep of
+// another editor's run can take it. False, with the log-on script deleted,
+// when it could not be opened or fully written.
 bool WriteLogonScript(const char* path, const char* scriptPath);
 
-// Deletes the log-on script, once no other program holds it. It holds the
-// password, so a failure is always reported, whatever was shown before, at
-// the end of the run (see ReportRunError); a file already gone counts as
-// deleted.
+// Closes and deletes the log-on script, once no other program holds it. It
+// holds the password, so a failure is always reported, whatever was shown
+// before, at the end of the run (see HoldRunFailure); a file already gone
+// counts as deleted.
 void DeleteLogonScript(const char* path);
+
+// A run the host abandoned: its log-on script, when it has one, is closed
+// and deleted, silently.
+void DeleteAbandonedLogonScript(void);
 
 #endif

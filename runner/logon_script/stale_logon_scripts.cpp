@@ -57,9 +57,11 @@ static bool HoldsLogonScript(HANDLE file)
 }
 
 // Opened unshared, the file is known to be in no client's hands, and stays
-// so until it is gone: it is deleted when this handle closes. A link put in
-// the listed file's place since is opened as the link itself, never its
-// target; its own content is empty, so it stays.
+// so until it is gone: it is deleted when this handle closes. A live run
+// keeps its log-on script open until its client has ended, so that one is
+// never opened here, however old. A link put in the listed file's place
+// since is opened as the link itself, never its target; its own content is
+// empty, so it stays.
 static void DeleteIfLogonScript(const wchar_t* path)
 {
     HANDLE file = CreateFileW(path, GENERIC_READ | DELETE, 0, NULL, OPEN_EXISTING,

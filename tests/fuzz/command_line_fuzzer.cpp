@@ -102,13 +102,16 @@ std::string ParseArgument(const std::string& line, size_t* at, bool* open)
     return argument.append(backslashes, '\\');
 }
 
-// The connect identifier in an escaped log-on word: without a pair of quotes
-// that wholly encloses it, which the client's runtime takes off a plain word.
+// The connect identifier in an escaped log-on word: as the client's runtime
+// reads it from a plain word when one pair of quotes wholly encloses it,
+// without them and with the 2n backslashes before the closing one halved;
+// as it is when 2n+1 make that quote a literal one.
 std::string EscapedConnect(const std::string& c)
 {
-    bool enclosed = c.size() >= 2 && c[0] == '"' && c.find('"', 1) == c.size() - 1 &&
-                    c[c.size() - 2] != '\\';
-    return enclosed ? c.substr(1, c.size() - 2) : c;
+    if (c.size() < 2 || c[0] != '"' || c.find('"', 1) != c.size() - 1)
+        return c;
+    size_t backslashes = c.size() - 2 - c.find_last_not_of('\\', c.size() - 2);
+    return backslashes % 2 ? c : c.substr(1, c.size() - 2 - backslashes / 2);
 }
 
 std::string ReferenceLine(const SettingsRecord& settings, const unsigned char* record,
@@ -230,10 +233,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     PutSetting(input, settings.Options, sizeof settings.Options);
     PutSetting(input, settings.ConnectString, sizeof settings.ConnectString);
     PutSetting(input, settings.WorkingDirectory, sizeof settings.WorkingDirectory);
-    // Often a connect identifier typed in double quotes, as one with blanks is.
-    if (input.ConsumeBool() && strlen(settings.ConnectString) + 2 < sizeof settings.ConnectString)
-        snprintf(settings.ConnectString, sizeof settings.ConnectString, "\"%s\"",
-                 std::string(settings.ConnectString).c_str());
+    // Often a connect identifier typed in double quotes, as one with blanks
+    // is, with a run of backslashes of any length before the closing one.
+    if (input.ConsumeBool())
+        snprintf(settings.ConnectString, sizeof settings.ConnectString, "\"%.*s\"",
+                 static_cast<int>(sizeof settings.ConnectString - 3), (settings.ConnectString +
+                 std::string(input.ConsumeIntegralInRange<size_t>(0, 259), '\\')).c_str());
     settings.ReadOnly = input.ConsumeIntegral<int>();
     settings.DeleteTemp = input.ConsumeIntegral<int>();
     bool namesFile = input.ConsumeBool();

@@ -1,4 +1,5 @@
 #include "common/bounded_text.h"
+#include "common/format_text.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,19 @@ TEST(BoundedText, CopyFitsOrCutsAtCapacityAlwaysEndingInNul)
     EXPECT_FALSE(CopyText(buffer, sizeof buffer, "abcdef"));
     EXPECT_STREQ("abcde", buffer);
     EXPECT_FALSE(CopyText(buffer, 0, "a"));
+}
+
+// Also built into the Windows tests, where the system's runtime formats.
+TEST(BoundedText, FormatFitsExactlyOrCutsAlwaysEndingInNul)
+{
+    char buffer[6];
+    memset(buffer, '#', sizeof buffer);
+    EXPECT_TRUE(FormatText(buffer, sizeof buffer, "%s%d", "abc", 12));
+    EXPECT_STREQ("abc12", buffer);
+    memset(buffer, '#', sizeof buffer);
+    EXPECT_FALSE(FormatText(buffer, sizeof buffer, "%s%u", "abc", 123u));
+    EXPECT_STREQ("abc12", buffer);
+    EXPECT_FALSE(FormatText(buffer, 0, "a"));
 }
 
 TEST(BoundedText, AppendStopsAtCapacity)

@@ -97,16 +97,23 @@ TEST(CommandLine, LogOnShapes)
               Line(Settings(), Host("APPUSER", "", "")));
     EXPECT_EQ("sqlplus APPUSER/secret@ @C:\\TEMP\\se3F.TMP ",
               Line(Settings(), Host("APPUSER", "secret", "")));
-    // A double-byte character's second byte is no backslash to be doubled.
-    char line[COMMAND_LINE_CAPACITY];
-    ComposeCommandLine(Settings().record.get(), Host("U", "\x95\x5c", "DB").record(), "sqlplus", SCRIPT,
-                       false, line, sizeof line, [](unsigned char byte) { return byte >= 0x81; });
-    EXPECT_STREQ("sqlplus U/\\\"\x95\x5c\\\"@DB @C:\\TEMP\\se3F.TMP ", line);
-    // Nor is it a backslash before the closing quote of a quoted connect
-    // identifier, which goes without its quotes as from a plain word.
-    ComposeCommandLine(Settings("sqlplus", "", "\"\x83\x5c\"").record.get(), Host("U", "\x95\x5c", "DB").record(),
-                       "sqlplus", SCRIPT, false, line, sizeof line, [](unsigned char byte) { return byte >= 0x81; });
-    EXPECT_STREQ("sqlplus U/\\\"\x95\x5c\\\"@\x83\x5c @C:\\TEMP\\se3F.TMP ", line);
+    // A double-byte character's second byte is no backslash. A connect
+    // identifier in one pair of quotes goes as the runtime reads it from a
+    // plain word: 2n backslashes before the closing quote give n; 2n+1, no pair.
+    const LeadByteTest cp932 = [](unsigned char byte) { return byte >= 0x81; };
+    const struct { const char *password, *connect; LeadByteTest lead; const char* logon; } words[] = {
+        {"\x95\x5c", "DB", cp932, "U/\\\"\x95\x5c\\\"@DB"},
+        {"\x95\x5c", "\"\x83\x5c\"", cp932, "U/\\\"\x95\x5c\\\"@\x83\x5c"},
+        {"\x95\x5c", "\"\x83\x5c\\\\\"", cp932, "U/\\\"\x95\x5c\\\"@\x83\x5c\\"},
+        {"a/b", "\"\x83\x5c\\\\\"", NULL, "U/\\\"a/b\\\"@\\\"\x83\\\\\\\\\\\\\\\""},
+    };
+    for (const auto& word : words) {
+        char line[COMMAND_LINE_CAPACITY];
+        ComposeCommandLine(Settings("sqlplus", "", word.connect).record.get(),
+                           Host("U", word.password, "").record(), "sqlplus", SCRIPT, false, line,
+                           sizeof line, word.lead);
+        EXPECT_EQ(std::string("sqlplus ") + word.logon + " @C:\\TEMP\\se3F.TMP ", line) << word.connect;
+    }
 }
 
 TEST(CommandLine, ClientAndOptionsGoInAsTyped)

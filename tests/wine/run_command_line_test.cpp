@@ -76,6 +76,11 @@ TEST_F(ClientCommandLine, CarriesEachShapeOfLogOnAndTheOptionsLast)
          "APPUSER/tiger@(HOST = h)"},
         {"APPUSER", "a/b", "ORCL", "\"\"(HOST = h)\"\"", "", R"x("APPUSER/\"a/b\"@(HOST = h)")x",
          R"x(APPUSER/"a/b"@(HOST = h))x"},
+        // 2n backslashes before the closing quote give n and close the pair.
+        {"APPUSER", "tiger", "ORCL", R"(""db one\\"")", "", R"(APPUSER/tiger@"db one\\")",
+         R"(APPUSER/tiger@db one\)"},
+        {"APPUSER", "a/b", "ORCL", R"(""db one\\"")", "", R"("APPUSER/\"a/b\"@db one\\")",
+         R"(APPUSER/"a/b"@db one\)"},
         // Nothing to connect to: the log-on ends in a bare "@".
         {"APPUSER", "", "", "", "", "APPUSER@"},
     };
@@ -107,6 +112,22 @@ TEST_F(ClientCommandLine, CarriesEachShapeOfLogOnAndTheOptionsLast)
         EXPECT_EQ(EditorText, runs[0]["script"]);
         EXPECT_TRUE(ShownMessages.empty());
     }
+}
+
+// Run in a process of its own with a Japanese locale (code page 932): the
+// second byte of a double-byte character starts no run of backslashes.
+TEST_F(ClientCommandLine, DoubleByteConnectIdentifierReadsTheSameWhateverThePassword)
+{
+    ASSERT_EQ(932u, GetACP()) << "run with LC_ALL=ja_JP.UTF-8";
+    SetHostText(HOST_USER, HOST_USER_WIDTH, "APPUSER");
+    Settings("DeleteTemp=1\r\nConnectString=\"\"\x95\x5c\\\\\"\"\r\n");
+    for (const char* password : {"tiger", "a/b"}) {
+        SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, password);
+        OnCall();
+    }
+    for (ClientRun& run : ClientRuns())
+        EXPECT_EQ("\x95\x5c\\", run["connect-identifier"]) << run["command-line"];
+    EXPECT_EQ(2u, ClientRuns().size());
 }
 
 TEST_F(ClientCommandLine, StartsTheClientFromTheLineAloneInTheHostsSurroundings)

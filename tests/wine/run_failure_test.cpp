@@ -4,6 +4,9 @@
 // plug-in's import of the failing call at a stand-in that fails.
 #include "tests/wine/run_fixture.h"
 
+#include "tests/wine/host_process.h"
+#include "tools/common/editor_exceptions.h"
+
 using namespace run_test;
 
 namespace {
@@ -64,6 +67,40 @@ DWORD WINAPI FailedWait(HANDLE, DWORD)
 {
     SetLastError(ERROR_INVALID_HANDLE);
     return WAIT_FAILED;
+}
+
+// An exception raised while the client runs and the log-on script is open.
+DWORD WINAPI WaitThenRaise(HANDLE client, DWORD time)
+{
+    WaitForSingleObject(client, time);
+    RaiseEditorException();
+    return WAIT_FAILED;
+}
+
+// A run's client starts only once another editor (the editor stand-in, in
+// a process of its own, whose editor gives no text) has run and so swept
+// the temporary folder, the run's log-on script aged past the sweep's limit.
+std::string SweptFolder;
+std::string SecondEditor;
+BOOL WINAPI StartAfterAnotherSweep(LPCSTR program, LPSTR line, LPSECURITY_ATTRIBUTES process,
+                                   LPSECURITY_ATTRIBUTES thread, BOOL inherit, DWORD flags, LPVOID environment,
+                                   LPCSTR directory, LPSTARTUPINFOA startup, LPPROCESS_INFORMATION information)
+{
+    BOOL started = CreateProcessA(program, line, process, thread, inherit, flags | CREATE_SUSPENDED,
+                                  environment, directory, startup, information);
+    ULARGE_INTEGER twoMinutesAgo;
+    GetSystemTimeAsFileTime(reinterpret_cast<FILETIME*>(&twoMinutesAgo));
+    twoMinutesAgo.QuadPart -= 1200000000ULL;
+    for (const std::string& name : FilesIn(SweptFolder, "lg*.tmp")) {
+        HANDLE file = CreateFileA((SweptFolder + "\\" + name).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ,
+                                  NULL, OPEN_EXISTING, 0, NULL);
+        EXPECT_TRUE(SetFileTime(file, NULL, NULL, reinterpret_cast<FILETIME*>(&twoMinutesAgo)));
+        CloseHandle(file);
+    }
+    HostProcess editor;
+    EXPECT_TRUE(editor.Start(SecondEditor + " --no-get-text --call", SweptFolder) && editor.Wait() == 0);
+    ResumeThread(information->hThread);
+    return started;
 }
 
 class RunFailure : public RunTest
@@ -313,6 +350,29 @@ TEST_F(RunFailure, HidePasswordLeavesNoPasswordBehindWhenTheRunFails)
 }
 
 
+// A run abandoned while the client runs (an editor's exception, caught
+// around OnCall) deletes its log-on script, open then, and shows nothing;
+// the next run, with a box under which both commands do nothing, goes as
+// usual.
+TEST_F(RunFailure, ARunAbandonedWhileTheClientRunsDeletesItsLogOnScript)
+{
+    std::string temporary = OwnTemporaryFolder();
+    SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "tiger");
+    Settings("HidePassword=1\r\nShowExitCode=1\r\n");
+    void* wait = PatchImport(module, "kernel32.dll", "WaitForSingleObject", reinterpret_cast<void*>(&WaitThenRaise));
+    EXPECT_TRUE(CallCatchingExceptions(OnCall));
+    PatchImport(module, "kernel32.dll", "WaitForSingleObject", wait);
+    EXPECT_EQ("APPUSER/tiger@ORCL", ClientRuns().at(0)["logon"]);
+    EXPECT_TRUE(FilesIn(temporary).empty() && ShownMessages.empty());
+
+    HostCalls.clear();
+    WhileMessageShown = PickBothCommandsAgain;
+    SetClientControl("TAMSIL_CLIENT_EXIT", "3");
+    OnCall();
+    EXPECT_EQ((std::vector<std::string>{"GetEditor", "GetEditorText", "SetEditorText", "box"}), EntriesCalled());
+    EXPECT_EQ(2u, ClientRuns().size());
+}
+
 // A log-on script left by a run that never ended is deleted by the next run;
 // no other file is, nor one that is recent or that someone has open: not
 // one whose short name (LG_SES~1.TMP) matches, nor an ordinary script that
@@ -344,6 +404,21 @@ TEST_F(RunFailure, ALogOnScriptLeftByARunThatNeverEndedIsDeletedByTheNextRun)
     EXPECT_TRUE(ShownMessages.empty());
     EXPECT_EQ((std::vector<std::string>{"lg12345.tmp", "lg1F.tmp", "lg3.tmp", "lg4.tmp", "lg5.tmp",
                                         "lg_session_backup.tmpl", "se6.tmp"}), FilesIn(temporary));
+}
+
+// The client, started late, still reads its log-on script and connects.
+TEST_F(RunFailure, AnotherEditorsSweepLeavesTheLogOnScriptOfALiveRun)
+{
+    SweptFolder = OwnTemporaryFolder();
+    SecondEditor = "\"" + folder + "\\Tamsil.dll\"";
+    ASSERT_TRUE(PatchImport(module, "kernel32.dll", "CreateProcessA", reinterpret_cast<void*>(&StartAfterAnotherSweep)));
+    SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "tiger");
+    Settings("HidePassword=1\r\n");
+    OnCall();
+    std::vector<ClientRun> runs = ClientRuns();
+    ASSERT_EQ(1u, runs.size());
+    EXPECT_EQ("APPUSER/tiger@ORCL", runs[0]["logon"]);
+    EXPECT_TRUE(ShownMessages.empty() && FilesIn(SweptFolder, "lg*").empty());
 }
 
 // A settings file that is there but cannot be read whole would give the

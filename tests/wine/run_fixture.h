@@ -73,6 +73,14 @@ inline std::vector<std::string> EntriesCalled()
     return entries;
 }
 
+// Under each box the user picks both commands again, which must do nothing.
+inline void PickBothCommandsAgain()
+{
+    HostCalls.push_back(HostCall{"box", 0, 0, ""});
+    for (const char* command : {"OnCall", "OnSettings"})
+        reinterpret_cast<void(__cdecl*)(void)>(GetProcAddress(GetModuleHandleA("Tamsil.dll"), command))();
+}
+
 // What the plug-in asked the platform to start, as it asked.
 struct StartRequest
 {

@@ -27,14 +27,6 @@ BOOL WINAPI FailDeletion(LPCSTR path)
     return FALSE;
 }
 
-// Under each box the user picks both commands again, which must do nothing.
-void PickBothCommandsAgain()
-{
-    HostCalls.push_back(HostCall{"box", 0, 0, ""});
-    for (const char* command : {"OnCall", "OnSettings"})
-        reinterpret_cast<void(__cdecl*)(void)>(GetProcAddress(GetModuleHandleA("Tamsil.dll"), command))();
-}
-
 } // namespace
 
 TEST_F(HandBack, HandsWhatTheClientLeftToTheSameEditorWhateverItsExitCode)
@@ -189,7 +181,9 @@ TEST_F(HandBack, ReturnsOnlyAfterTheClientHasEnded)
 
 
 // A file a scanner holds for a moment after the client has ended is waited
-// for; held past the retries, it is kept and named in a message.
+// for; held past the retries, it is kept and named in a message, after what
+// stopped the run. The run keeps its log-on script open while the client
+// runs, so a holder can only share it for reading.
 TEST_F(HandBack, AFileHeldAfterTheClientEndedIsWaitedForThenReported)
 {
     OwnTemporaryFolder();
@@ -197,11 +191,12 @@ TEST_F(HandBack, AFileHeldAfterTheClientEndedIsWaitedForThenReported)
     SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "tiger");
     Settings("DeleteTemp=1\r\nHidePassword=1\r\n");
     EditorText = "select 1 from dual;\r\n";
-    const struct { const char* file; const char* share; const char* time; const char* message; } holds[] = {
-        {"script", "none", "300", NULL},
-        {"logon-script", "read", "300", NULL},
-        {"script", "read", "10000", CANNOT_READ_BACK},
-        {"logon-script", "none", "10000", LOGON_SCRIPT_KEPT},
+    const struct { const char* file; const char* share; const char* time; const char* message; const char* action; } holds[] = {
+        {"script", "none", "300", NULL, "leave"},
+        {"logon-script", "read", "300", NULL, "leave"},
+        {"script", "read", "10000", CANNOT_READ_BACK, "leave"},
+        {"logon-script", "read", "10000", LOGON_SCRIPT_KEPT, "leave"},
+        {"logon-script", "read", "6000", LOGON_SCRIPT_KEPT, "delete"},
     };
     WhileMessageShown = PickBothCommandsAgain;
     for (const auto& hold : holds) {
@@ -211,13 +206,16 @@ TEST_F(HandBack, AFileHeldAfterTheClientEndedIsWaitedForThenReported)
         SetClientControl("TAMSIL_CLIENT_HOLD", hold.file);
         SetClientControl("TAMSIL_CLIENT_HOLD_SHARE", hold.share);
         SetClientControl("TAMSIL_CLIENT_HOLD_FOR", hold.time);
+        SetClientControl("TAMSIL_CLIENT_ACTION", hold.action);
         OnCall();
         ClientRun run = ClientRuns().back();
         std::string held = run["hold"].substr(strlen("held "));
+        bool deleted = strcmp(hold.action, "delete") == 0;
+        std::string stop = deleted ? FormatMessageText(CANNOT_READ_BACK, run["script-path"], ERROR_FILE_NOT_FOUND) : "";
         if (hold.message)
-            ExpectOneRunError(FormatMessageText(hold.message, held, ERROR_SHARING_VIOLATION));
+            ExpectOneRunError(stop + FormatMessageText(hold.message, held, ERROR_SHARING_VIOLATION));
         EXPECT_EQ(hold.message == NULL, ShownMessages.empty());
-        EXPECT_EQ(hold.message != CANNOT_READ_BACK, SetTexts() == std::vector<std::string>{EditorText});
+        EXPECT_EQ(hold.message != CANNOT_READ_BACK && !deleted, SetTexts() == std::vector<std::string>{EditorText});
         EXPECT_EQ(hold.message ? "box" : "SetEditorText", EntriesCalled().back()) << "the editor has its text first";
         EXPECT_EQ(hold.message != NULL, FileExists(held)) << "kept only when reported";
         HANDLE holder = OpenProcess(SYNCHRONIZE, FALSE, strtoul(run["holder"].c_str(), NULL, 10));
@@ -229,6 +227,7 @@ TEST_F(HandBack, AFileHeldAfterTheClientEndedIsWaitedForThenReported)
     HostCalls.clear();
     ShownMessages.clear();
     SetClientControl("TAMSIL_CLIENT_HOLD", "");
+    SetClientControl("TAMSIL_CLIENT_ACTION", "leave");
     Settings("DeleteTemp=1\r\nHidePassword=1\r\nShowExitCode=1\r\n");
     ASSERT_TRUE(PatchImport(module, "kernel32.dll", "DeleteFileA", reinterpret_cast<void*>(&FailDeletion)));
     for (const char* exit : {"3", "0", "0xC0000005"}) {

@@ -1,6 +1,7 @@
 // A whole run in a real host process: the host stand-in loads the plug-in,
 // picks its command, and the default client "sqlplus" is found beside the
 // host program, where the client stand-in is installed under that name.
+#include "tests/wine/dialog_driver.h"
 #include "tests/wine/host_process.h"
 #include "tests/wine/run_fixture.h"
 
@@ -93,4 +94,27 @@ TEST_F(RunInHostProcess, FailuresAreShownOnScreenAndTheHostGoesOn)
         EXPECT_TRUE(ClientRuns().empty());
         EXPECT_TRUE(ScriptsLeft().empty());
     }
+}
+
+// An editor that catches an exception of its GetEditorText around OnCall
+// abandons the run there: nothing is left, and the next run and the
+// settings, picked from deeper in the editor's stack, work as usual.
+TEST_F(RunInHostProcess, ARunTheEditorAbandonsLeavesNothingAndTheNextCommandsWork)
+{
+    Settings("DeleteTemp=1\r\n");
+    WriteWholeFile(folder + "\\editor.sql", "select 1 from dual;\r\n");
+    HostProcess host;
+    ASSERT_TRUE(host.Start(PluginArgument() + " --user APPUSER --database ORCL --text-file editor.sql"
+                           " --raise-once --call --call --settings", folder));
+    HWND dialog = WaitForSettingsDialog(host.ProcessId());
+    ASSERT_TRUE(dialog != NULL) << host.Output();
+    Click(dialog, IDCANCEL);
+    ASSERT_EQ(0, host.Wait()) << host.Output();
+    EXPECT_EQ("host: OnInstall -> 0 (Kind 5, Name \"Tamsil\")\nhost: OnCall\nhost: GetEditor -> 1\n"
+              "host: GetEditorText raises an exception\nhost: OnCall abandoned by an exception\n"
+              "host: OnCall\nhost: GetEditor -> 1\nhost: GetEditorText(editor 1, size 102400) -> 21 bytes\n"
+              "host: SetEditorText(editor 1) <- 21 bytes\nhost: OnCall returned\n"
+              "host: OnSettings\nhost: OnSettings returned\n", HostTrace(host.Output()));
+    EXPECT_EQ(1u, ClientRuns().size());
+    EXPECT_TRUE(ScriptsLeft().empty());
 }

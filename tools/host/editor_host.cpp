@@ -10,10 +10,16 @@
 //     --editor-id N            identifier GetEditor gives (default 1)
 //     --no-get-editor | --no-get-text | --no-set-text   leave an entry null
 //     --unterminated-text      GetEditorText fills the whole buffer, no NUL
+//     --raise-once             GetEditorText raises an exception the first
+//                              time, caught around the command's entry
 //     --data-size N            PL_DATA's Size field (default 264)
 //     --call                   pick the plug-in's command (may repeat)
 //     --settings               open the plug-in's settings over a main window
 //     --out-text F             write the editor's final text to F
+//     --print-message-boxes    print the plug-in's message boxes and answer
+//                              OK, for a run without a display
+//     --print-variable NAME    print the host's own value of NAME at that
+//                              point among the commands (may repeat)
 #include <windows.h>
 
 #include <stdio.h>
@@ -22,6 +28,8 @@
 
 #include "common/bounded_text.h"
 #include "plugin/host_record.h"
+#include "tools/common/editor_exceptions.h"
+#include "tools/common/import_patch.h"
 
 typedef int32_t(__cdecl* InstallEntry)(PL_DATA*, PL_HOSTINFO*);
 typedef void(__cdecl* CommandEntry)(void);
@@ -31,6 +39,7 @@ static char EditorText[262144];
 static size_t EditorTextLength;
 static int32_t EditorIdentifier = 1;
 static bool UnterminatedText;
+static bool RaiseOnce;
 
 static void __cdecl HostGetEditor(int32_t* editorId)
 {
@@ -41,6 +50,12 @@ static void __cdecl HostGetEditor(int32_t* editorId)
 
 static void __cdecl HostGetEditorText(int32_t editorId, char* text, int32_t size)
 {
+    if (RaiseOnce) {
+        RaiseOnce = false;
+        printf("host: GetEditorText raises an exception\n");
+        fflush(stdout);
+        RaiseEditorException();
+    }
     size_t capacity = size > 0 ? static_cast<size_t>(size) : 0;
     size_t length = EditorTextLength;
     if (UnterminatedText) {
@@ -130,6 +145,59 @@ static HWND CreateMainWindow(void)
     return window;
 }
 
+// Stands in for the plug-in's message boxes: without a display the
+// platform's box would answer at once, showing nothing.
+static int WINAPI PrintMessageBox(HWND owner, const char* text, const char* caption, UINT type)
+{
+    (void)owner;
+    (void)type;
+    printf("host: message box \"%s\":\n", caption ? caption : "");
+    for (const char* line = text ? text : ""; *line != '\0';) {
+        size_t length = strcspn(line, "\n");
+        printf("  | %.*s\n", static_cast<int>(length), line);
+        line += line[length] == '\n' ? length + 1 : length;
+    }
+    fflush(stdout);
+    return IDOK;
+}
+
+// Prints the host's own value of a variable, in UTF-8 as the client
+// stand-in logs it, so that the two can be compared.
+static void PrintVariable(const char* name)
+{
+    wchar_t wideName[256];
+    static wchar_t value[32768];
+    static char text[4 * 32768];
+    if (!MultiByteToWideChar(CP_ACP, 0, name, -1, wideName, ARRAYSIZE(wideName))) {
+        printf("host: variable %s cannot be named\n", name);
+        return;
+    }
+    SetLastError(ERROR_SUCCESS);
+    DWORD length = GetEnvironmentVariableW(wideName, value, ARRAYSIZE(value));
+    if (length == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND)
+        printf("host: variable %s is not set\n", name);
+    else if (length >= ARRAYSIZE(value))
+        printf("host: variable %s is too long to print\n", name);
+    else {
+        int size = WideCharToMultiByte(CP_UTF8, 0, value, static_cast<int>(length), text,
+                                       sizeof text, NULL, NULL);
+        printf("host: variable %s=%.*s\n", name, size, text);
+    }
+    fflush(stdout);
+}
+
+// Picks a command as an editor with exceptions does, catching them around
+// it, each from deeper in the stack than the one before, as a menu, a
+// shortcut or a toolbar may call from different depths.
+static bool PickFromDepth(CommandEntry command, int depth)
+{
+    volatile char frame[1024];
+    frame[0] = 0;
+    bool caught = depth > 0 ? PickFromDepth(command, depth - 1) : CallCatchingExceptions(command);
+    frame[1] = frame[0];   // the frame stays until the call is over
+    return caught;
+}
+
 static int Usage(void)
 {
     fprintf(stderr, "usage: editor_host <plugin.dll> [options] [--call]... [--settings]\n");
@@ -152,6 +220,7 @@ int main(int argc, char** argv)
     memset(&data, 0, sizeof data);
     data.Size = PL_DATA_SIZE;
     const char* outTextPath = NULL;
+    bool printMessageBoxes = false;
 
     // Options first; the commands run in their order after installation.
     for (int i = 2; i < argc; ++i) {
@@ -167,6 +236,10 @@ int main(int argc, char** argv)
             PutPointer(record, HOST_SET_EDITOR_TEXT, static_cast<void*>(NULL));
         else if (!strcmp(option, "--unterminated-text"))
             UnterminatedText = true;
+        else if (!strcmp(option, "--print-message-boxes"))
+            printMessageBoxes = true;
+        else if (!strcmp(option, "--raise-once"))
+            RaiseOnce = true;
         else if (!value)
             return Usage();
         else {
@@ -192,6 +265,8 @@ int main(int argc, char** argv)
                 data.Size = static_cast<int32_t>(strtol(value, NULL, 0));
             else if (!strcmp(option, "--out-text"))
                 outTextPath = value;
+            else if (!strcmp(option, "--print-variable"))
+                continue;   // printed in its place among the commands
             else if (!strcmp(option, "--text-file")) {
                 if (!ReadFileBytes(value, EditorText, sizeof EditorText, &EditorTextLength)) {
                     fprintf(stderr, "editor_host: cannot read %s\n", value);
@@ -214,6 +289,8 @@ int main(int argc, char** argv)
         fprintf(stderr, "editor_host: %s lacks a plug-in export\n", argv[1]);
         return 3;
     }
+    if (printMessageBoxes)
+        PatchImport(plugin, "user32.dll", "MessageBoxA", reinterpret_cast<void*>(&PrintMessageBox));
 
     PL_HOSTINFO* host = reinterpret_cast<PL_HOSTINFO*>(record);
     int32_t installed = install(&data, host);
@@ -224,24 +301,24 @@ int main(int argc, char** argv)
     fflush(stdout);
 
     HWND mainWindow = NULL;
-    for (int i = 2; i < argc; ++i) {
-        if (!strcmp(argv[i], "--call")) {
-            printf("host: OnCall\n");
-            fflush(stdout);
-            call();
-            printf("host: OnCall returned\n");
-            fflush(stdout);
-        } else if (!strcmp(argv[i], "--settings")) {
-            if (!mainWindow) {
-                mainWindow = CreateMainWindow();
-                PutPointer(record, HOST_MAIN_WINDOW, mainWindow);
-            }
-            printf("host: OnSettings\n");
-            fflush(stdout);
-            settings();
-            printf("host: OnSettings returned\n");
-            fflush(stdout);
+    for (int i = 2, picked = 0; i < argc; ++i) {
+        if (!strcmp(argv[i], "--print-variable") && i + 1 < argc) {
+            PrintVariable(argv[++i]);
+            continue;
         }
+        bool isCall = !strcmp(argv[i], "--call");
+        if (!isCall && strcmp(argv[i], "--settings"))
+            continue;
+        if (!isCall && !mainWindow) {
+            mainWindow = CreateMainWindow();
+            PutPointer(record, HOST_MAIN_WINDOW, mainWindow);
+        }
+        const char* entry = isCall ? "OnCall" : "OnSettings";
+        printf("host: %s\n", entry);
+        fflush(stdout);
+        bool caught = PickFromDepth(isCall ? call : settings, picked++);
+        printf(caught ? "host: %s abandoned by an exception\n" : "host: %s returned\n", entry);
+        fflush(stdout);
     }
 
     if (outTextPath && !WriteFileBytes(outTextPath, EditorText, EditorTextLength)) {

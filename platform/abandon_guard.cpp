@@ -1,0 +1,60 @@
+#include "platform/abandon_guard.h"
+
+#include <windows.h>
+
+#ifdef _MSC_VER
+
+// The compiler's termination handler is the same registration: its
+// __finally block runs during the unwind, abnormally.
+void CallGuardedAgainstAbandon(void (*body)(void), void (*abandoned)(void))
+{
+    __try {
+        body();
+    } __finally {
+        if (AbnormalTermination())
+            abandoned();
+    }
+}
+
+#else
+
+// The registration, built by hand: a record on the thread's chain (the
+// first field of its information block) whose handler the platform calls
+// with the record's address. The record lives on the stack, 4-byte aligned,
+// as the platform requires, for exactly as long as body runs.
+struct GuardFrame
+{
+    EXCEPTION_REGISTRATION_RECORD registration;   // first: the handler is given its address
+    void (*abandoned)(void);
+};
+
+// Called once while the platform looks for a handler (nothing to do here:
+// the exception is the host's to handle), and once more, with an unwinding
+// flag, when a handler below this frame takes it. Handlers take the C
+// calling convention, as the C runtime's own do. The image holds no table
+// of safe handlers (its linker makes none, and tests/check_binary.sh checks
+// that it does not claim to have no handlers at all), so the platform
+// takes any handler within it.
+static EXCEPTION_DISPOSITION __cdecl GuardHandler(EXCEPTION_RECORD* exception, void* frame,
+                                                  CONTEXT*, void*)
+{
+    if (exception->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND))
+        static_cast<GuardFrame*>(frame)->abandoned();
+    return ExceptionContinueSearch;
+}
+
+void CallGuardedAgainstAbandon(void (*body)(void), void (*abandoned)(void))
+{
+    NT_TIB* thread = reinterpret_cast<NT_TIB*>(NtCurrentTeb());
+    GuardFrame frame;
+    frame.registration.Next = thread->ExceptionList;
+    frame.registration.Handler = reinterpret_cast<PEXCEPTION_ROUTINE>(GuardHandler);
+    frame.abandoned = abandoned;
+    thread->ExceptionList = &frame.registration;
+    body();
+    // An unwind takes the record off the chain itself; a normal return
+    // takes it off here.
+    thread->ExceptionList = frame.registration.Next;
+}
+
+#endif

@@ -1,0 +1,16 @@
+#ifndef TAMSIL_ABANDON_GUARD_H
+#define TAMSIL_ABANDON_GUARD_H
+
+// A host written in a language with exceptions catches them around a
+// plug-in's entry: an exception raised in one of its own entries that the
+// plug-in called (its editor had gone, say) then abandons the entry half
+// way, and no code after that call runs. The platform tells each frame so
+// abandoned: the host's runtime unwinds the frames above its handler
+// (RtlUnwind), calling each exception registration's handler on the way.
+
+// Calls body under an exception registration of its own. When the host
+// abandons body this way, abandoned is called during the unwind, before the
+// host's handler goes on; it must not show anything nor call the host.
+void CallGuardedAgainstAbandon(void (*body)(void), void (*abandoned)(void));
+
+#endif
