@@ -1,0 +1,75 @@
+#include "runner/client_search.h"
+
+#include <windows.h>
+
+#include <wchar.h>
+
+#include "platform/eight_bit_path.h"
+#include "runner/program_names.h"
+
+enum
+{
+    // The longest value a variable holds, and its NUL.
+    PATH_VALUE_CAPACITY = 32768
+};
+
+static wchar_t PathValue[PATH_VALUE_CAPACITY];
+// The name looked for, as typed; the folder looked in, with room for the
+// 16-bit system folder, which no call names: it is System in the Windows
+// folder; the file found.
+static wchar_t ProgramName[PATH_CAPACITY];
+static wchar_t Folder[PATH_CAPACITY + 8];
+static wchar_t Found[PATH_CAPACITY];
+
+// Whether Folder[0, length) holds the program, which Found then names. The
+// platform's search is given that one folder, and appends ".exe" to a name
+// without an extension, as process creation does.
+static bool HoldsProgram(size_t length)
+{
+    if (length == 0 || length >= PATH_CAPACITY)
+        return false;
+    Folder[length] = L'\0';
+    DWORD foundLength = SearchPathW(Folder, ProgramName, L".exe", PATH_CAPACITY, Found, NULL);
+    return foundLength > 0 && foundLength < PATH_CAPACITY;
+}
+
+static bool SearchProgram(void)
+{
+    // The host's program, not this module: its folder ends at the last
+    // separator.
+    DWORD length = GetModuleFileNameW(NULL, Folder, PATH_CAPACITY);
+    while (length > 0 && length < PATH_CAPACITY && Folder[length - 1] != L'\\')
+        --length;
+    if (HoldsProgram(length) || HoldsProgram(GetSystemDirectoryW(Folder, PATH_CAPACITY)))
+        return true;
+    length = GetWindowsDirectoryW(Folder, PATH_CAPACITY);
+    if (length > 0 && length < PATH_CAPACITY &&
+        (HoldsProgram(wmemcpy(Folder + length, L"\\System", 7) - Folder + 7) || HoldsProgram(length)))
+        return true;
+    length = GetEnvironmentVariableW(L"PATH", PathValue, PATH_VALUE_CAPACITY);
+    PathValue[length < PATH_VALUE_CAPACITY ? length : 0] = L'\0';
+    size_t start = 0, end = 0;
+    while (NextPathFolder(PathValue, &start, &end)) {
+        if (end - start < PATH_CAPACITY && HoldsProgram(wmemcpy(Folder, PathValue + start, end - start) -
+                                                        Folder + end - start))
+            return true;
+    }
+    return false;
+}
+
+bool FindClientProgram(const char* clientArgument, char (&program)[PATH_CAPACITY])
+{
+    program[0] = '\0';
+    size_t start;
+    size_t length = ProgramNameIn(clientArgument, &start) - start;
+    if (NamesFolder(clientArgument + start, length))
+        return true;
+    // A name too long to be a file's is nowhere.
+    int converted = MultiByteToWideChar(CP_ACP, 0, clientArgument + start, static_cast<int>(length),
+                                        ProgramName, PATH_CAPACITY - 1);
+    ProgramName[converted] = L'\0';
+    if (converted > 0 && SearchProgram())
+        return EightBitPath(Found, program, sizeof program);
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return false;
+}
