@@ -14,23 +14,22 @@ enum
 };
 
 static wchar_t PathValue[PATH_VALUE_CAPACITY];
-// The name looked for, as typed; the folder looked in, with room for the
-// 16-bit system folder, which no call names: it is System in the Windows
-// folder; the file found.
+// The name looked for, as typed; the folder looked in; the file found.
 static wchar_t ProgramName[PATH_CAPACITY];
 static wchar_t Folder[PATH_CAPACITY + 8];
 static wchar_t Found[PATH_CAPACITY];
 
-// Whether Folder[0, length) holds the program, which Found then names. The
-// platform's search is given that one folder, and appends ".exe" to a name
-// without an extension, as process creation does.
-static bool HoldsProgram(size_t length)
+// Whether folder[0, length) holds the program, which Found then names. The
+// platform's search is given that one folder alone, and appends ".exe" to a
+// name without an extension, as process creation does.
+static bool HoldsProgram(const wchar_t* folder, size_t length)
 {
-    if (length == 0 || length >= PATH_CAPACITY)
+    if (length == 0 || length >= ARRAYSIZE(Folder))
         return false;
+    wmemmove(Folder, folder, length);
     Folder[length] = L'\0';
-    DWORD foundLength = SearchPathW(Folder, ProgramName, L".exe", PATH_CAPACITY, Found, NULL);
-    return foundLength > 0 && foundLength < PATH_CAPACITY;
+    DWORD foundLength = SearchPathW(Folder, ProgramName, L".exe", ARRAYSIZE(Found), Found, NULL);
+    return foundLength > 0 && foundLength < ARRAYSIZE(Found);
 }
 
 static bool SearchProgram(void)
@@ -40,18 +39,22 @@ static bool SearchProgram(void)
     DWORD length = GetModuleFileNameW(NULL, Folder, PATH_CAPACITY);
     while (length > 0 && length < PATH_CAPACITY && Folder[length - 1] != L'\\')
         --length;
-    if (HoldsProgram(length) || HoldsProgram(GetSystemDirectoryW(Folder, PATH_CAPACITY)))
+    if (HoldsProgram(Folder, length) ||
+        HoldsProgram(Folder, GetSystemDirectoryW(Folder, PATH_CAPACITY)))
         return true;
     length = GetWindowsDirectoryW(Folder, PATH_CAPACITY);
-    if (length > 0 && length < PATH_CAPACITY &&
-        (HoldsProgram(wmemcpy(Folder + length, L"\\System", 7) - Folder + 7) || HoldsProgram(length)))
-        return true;
+    if (length > 0 && length < PATH_CAPACITY) {
+        // No call names the 16-bit system folder: it is System in the
+        // Windows folder.
+        wmemcpy(Folder + length, L"\\System", 7);
+        if (HoldsProgram(Folder, length + 7) || HoldsProgram(Folder, length))
+            return true;
+    }
     length = GetEnvironmentVariableW(L"PATH", PathValue, PATH_VALUE_CAPACITY);
     PathValue[length < PATH_VALUE_CAPACITY ? length : 0] = L'\0';
     size_t start = 0, end = 0;
     while (NextPathFolder(PathValue, &start, &end)) {
-        if (end - start < PATH_CAPACITY && HoldsProgram(wmemcpy(Folder, PathValue + start, end - start) -
-                                                        Folder + end - start))
+        if (HoldsProgram(PathValue + start, end - start))
             return true;
     }
     return false;

@@ -78,10 +78,10 @@ KERNEL32.dll!LoadLibraryA                # XP
 KERNEL32.dll!LocalFree                   # XP
 KERNEL32.dll!MultiByteToWideChar         # 2000
 KERNEL32.dll!ReadFile                    # XP
+KERNEL32.dll!SearchPathW                 # XP
 KERNEL32.dll!SetEnvironmentVariableW     # XP
 KERNEL32.dll!SetFileInformationByHandle  # Vista
 KERNEL32.dll!SetLastError                # XP
-KERNEL32.dll!SearchPathW               # XP
 KERNEL32.dll!Sleep                       # XP
 KERNEL32.dll!TlsGetValue                 # XP
 KERNEL32.dll!VirtualProtect              # XP
