@@ -1,6 +1,5 @@
 #include "runner/command_line_composition.h"
 #include "runner/logon_script/logon_script_text.h"
-#include "runner/program_names.h"
 
 #include <gtest/gtest.h>
 
@@ -130,50 +129,6 @@ TEST(CommandLine, ClientAndOptionsGoInAsTyped)
     EXPECT_EQ("sqlplus A@B @C:\\TEMP\\se3F.TMP ", line);
     // An empty client setting is not replaced here: the settings file does that.
     EXPECT_EQ(" @C:\\TEMP\\se3F.TMP ", Line(Settings(""), Host()));
-}
-
-// The program's name as the platform reads it off the line, and whether it
-// is searched for: a name with a folder in it never is.
-TEST(ProgramName, FirstWordOrQuotedTextAndWhetherItNamesAFolder)
-{
-    const struct { const char* argument; const char* name; bool folder; } cases[] = {
-        {"sqlplus", "sqlplus", false},
-        {"sqlplus.exe -L", "sqlplus.exe", false},
-        {"sqlplus\t-S", "sqlplus", false},
-        {"\"sqlplus\" -L", "sqlplus", false},
-        {"\"sql plus\"", "sql plus", false},
-        {"\"unclosed -L", "unclosed -L", false},
-        {"\"\"", "", false},
-        {"", "", false},
-        {"bin\\sqlplus", "bin\\sqlplus", true},
-        {"../sqlplus -L", "../sqlplus", true},
-        {"C:sqlplus", "C:sqlplus", true},
-        {"C:\\Program Files\\sqlplus.exe", "C:\\Program", true},
-        {"\"C:\\Program Files\\sqlplus.exe\" -L", "C:\\Program Files\\sqlplus.exe", true},
-    };
-    for (const auto& c : cases) {
-        size_t start = 99;
-        size_t end = ProgramNameIn(c.argument, &start);
-        ASSERT_LE(start, end) << c.argument;
-        std::string name(c.argument + start, end - start);
-        EXPECT_EQ(c.name, name) << c.argument;
-        EXPECT_EQ(c.folder, NamesFolder(c.argument + start, end - start)) << c.argument;
-    }
-}
-
-// The folders of PATH searched, in order: never one that depends on the
-// current folder.
-TEST(ProgramName, PathFoldersAreFullPathsOnly)
-{
-    const wchar_t* path = L";C:\\Oracle\\bin;;.;bin;\\bin;C:bin;D:/tools/;\\\\server\\share;C:\\;C:;";
-    std::vector<std::wstring> folders;
-    size_t start = 0, end = 0;
-    while (NextPathFolder(path, &start, &end))
-        folders.push_back(std::wstring(path + start, end - start));
-    EXPECT_EQ((std::vector<std::wstring>{L"C:\\Oracle\\bin", L"D:/tools/", L"\\\\server\\share", L"C:\\"}),
-              folders);
-    end = 0;
-    EXPECT_FALSE(NextPathFolder(L"", &start, &end));
 }
 
 TEST(CommandLine, MaskedLineShowsEightAsterisksInThePasswordsPlace)

@@ -18,9 +18,9 @@ const char CANNOT_READ_SETTINGS[] = "Cannot read the settings file %s\nERROR: %d
 const char MARKED[] = "The settings file %s begins with a UTF-8 byte-order mark, which Windows does not "
                       "read: the settings of its first section would be ignored.\nSave it without the "
                       "mark (as ANSI).\n";
-const char UTF16_BIG_ENDIAN[] = "The settings file %s is saved as UTF-16 big-endian, which Windows does not read: "
-                          "every setting would take its default.\nSave it as ANSI or as Unicode (UTF-16 "
-                          "little-endian).\n";
+const char UTF16_BIG_ENDIAN[] = "The settings file %s is saved as UTF-16 big-endian, which Windows does not "
+                                "read: every setting would take its default.\nSave it as ANSI or as Unicode "
+                                "(UTF-16 little-endian).\n";
 
 // The script files the plug-in opened, and which of the file calls fail:
 // opening fails only for paths that start with FailOpenOf.
@@ -66,21 +66,12 @@ BOOL WINAPI ReadScript(HANDLE file, LPVOID bytes, DWORD count, LPDWORD read, LPO
     return ReadFile(file, bytes, count, read, overlapped);
 }
 
-// As on a Windows installed without English message texts: the text comes
-// only in the user's language.
-const char USER_LANGUAGE_TEXT[] = "Das System kann die angegebene Datei nicht finden.\r\n";
-std::vector<DWORD> LanguagesAsked;
-DWORD WINAPI NoEnglishText(DWORD flags, LPCVOID, DWORD, DWORD language, LPSTR buffer, DWORD, va_list*)
+// As on a Windows without English message texts: only language 0 has one.
+DWORD WINAPI NoEnglishText(DWORD, LPCVOID, DWORD, DWORD language, LPSTR buffer, DWORD, va_list*)
 {
-    LanguagesAsked.push_back(language);
-    if (language != 0 || !(flags & FORMAT_MESSAGE_ALLOCATE_BUFFER)) {
-        SetLastError(ERROR_RESOURCE_LANG_NOT_FOUND);
-        return 0;
-    }
-    char* text = static_cast<char*>(LocalAlloc(LMEM_FIXED, sizeof USER_LANGUAGE_TEXT));
-    memcpy(text, USER_LANGUAGE_TEXT, sizeof USER_LANGUAGE_TEXT);
-    *reinterpret_cast<char**>(buffer) = text;
-    return sizeof USER_LANGUAGE_TEXT - 1;
+    SetLastError(ERROR_RESOURCE_LANG_NOT_FOUND);
+    *reinterpret_cast<void**>(buffer) = language ? NULL : memcpy(LocalAlloc(LMEM_FIXED, 6), "Datei", 6);
+    return language ? 0 : 5;
 }
 
 DWORD WINAPI FailedWait(HANDLE, DWORD)
@@ -156,16 +147,16 @@ TEST_F(RunFailure, AClientThatCannotStartIsReportedWithThePasswordMasked)
     workFolder = folder + "\\tiger";
     ASSERT_TRUE(CreateDirectoryA(workFolder.c_str(), NULL));
     SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "tiger");
-    client = "no-such-client-program";
+    client = folder + "\\no-such-client-program";
     Settings("DeleteTemp=1\r\n");
-    FailFileCalls();
     OnCall();
 
-    // Found nowhere, so nothing is started.
-    EXPECT_TRUE(StartRequests.empty());
-    ASSERT_EQ(1u, OpenedScripts.size());
-    ASSERT_EQ(0u, OpenedScripts[0].find(workFolder + "\\se"));
-    std::string shown = "no-such-client-program APPUSER/********@ORCL @" + OpenedScripts[0] + " ";
+    ASSERT_EQ(1u, StartRequests.size());
+    EXPECT_FALSE(StartRequests[0].started);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), StartRequests[0].error);
+    const std::string& line = StartRequests[0].line;
+    ASSERT_EQ(0u, line.find(client + " APPUSER/tiger@ORCL @" + workFolder + "\\se"));
+    std::string shown = client + " APPUSER/********@ORCL" + line.substr(line.find(" @"));
     ExpectOneRunError(FormatMessageText(CANNOT_START, shown, ERROR_FILE_NOT_FOUND));
     EXPECT_TRUE(SetTexts().empty());
     EXPECT_TRUE(ScriptsLeft().empty()) << "DeleteTemp still applies";
@@ -174,8 +165,10 @@ TEST_F(RunFailure, AClientThatCannotStartIsReportedWithThePasswordMasked)
     ShownMessages.clear();
     SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "two words");
     OnCall();
-    ExpectOneRunError(FormatMessageText(CANNOT_START, R"(no-such-client-program "APPUSER/\"********\"@ORCL" @)" +
-                                        OpenedScripts.back() + " ", ERROR_FILE_NOT_FOUND));
+    ASSERT_EQ(2u, StartRequests.size());
+    const std::string& quoted = StartRequests[1].line;
+    ExpectOneRunError(FormatMessageText(CANNOT_START, client + R"( "APPUSER/\"********\"@ORCL")" +
+                                        quoted.substr(quoted.find(" @")), ERROR_FILE_NOT_FOUND));
 }
 
 TEST_F(RunFailure, WithoutAPasswordTheLogOnIsShownAsComposed)
@@ -191,15 +184,10 @@ TEST_F(RunFailure, WithoutAPasswordTheLogOnIsShownAsComposed)
     EXPECT_EQ(EditorText, ReadWholeFile(script));
     EXPECT_TRUE(SetTexts().empty());
 
-    // Without the English text, the user's language tells what went wrong.
     ShownMessages.clear();
-    DeleteFileA(script.c_str());
     ASSERT_TRUE(PatchImport(module, "kernel32.dll", "FormatMessageA", reinterpret_cast<void*>(&NoEnglishText)));
     OnCall();
-    ASSERT_EQ(1u, ScriptsLeft().size());
-    ExpectOneRunError("RUN : no-such-client-program APPUSER@ORCL @" + workFolder + "\\" + ScriptsLeft()[0] +
-                      " -S\nERROR: 2\nMSG:" + USER_LANGUAGE_TEXT + "\n");
-    EXPECT_EQ((std::vector<DWORD>{MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), 0}), LanguagesAsked);
+    EXPECT_EQ("\nERROR: 2\nMSG:Datei\n", ShownMessages.at(0).text.substr(ShownMessages[0].text.find('\n')));
 }
 
 TEST_F(RunFailure, AMissingWorkingDirectoryStopsTheRunBeforeTheEditorIsAsked)
@@ -315,7 +303,7 @@ TEST_F(RunFailure, AHostWithoutGetEditorTextGetsNothingDoneAndNoFileLeft)
 TEST_F(RunFailure, HidePasswordLeavesNoPasswordBehindWhenTheRunFails)
 {
     std::string temporary = OwnTemporaryFolder(), standIn = client;
-    client = "no-such-client-program";
+    client = folder + "\\no-such-client-program";
     Settings("HidePassword=1\r\n");
 
     // "&" in any line of the log-on script: the first part that holds it.
@@ -344,23 +332,22 @@ TEST_F(RunFailure, HidePasswordLeavesNoPasswordBehindWhenTheRunFails)
 
     ShownMessages.clear();
     SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "tiger");
-    FailFileCalls();
     OnCall();
-    EXPECT_TRUE(StartRequests.empty());
-    ASSERT_EQ(2u, OpenedScripts.size());
-    EXPECT_EQ(0u, OpenedScripts[1].find(temporary + "\\lg"));
-    ExpectOneRunError(FormatMessageText(CANNOT_START, "no-such-client-program /nolog @" + OpenedScripts[1],
-                                        ERROR_FILE_NOT_FOUND));
+    ASSERT_EQ(1u, StartRequests.size());
+    const std::string& line = StartRequests[0].line;
+    EXPECT_EQ(0u, line.find(client + " /nolog @" + temporary + "\\lg"));
+    ExpectOneRunError(FormatMessageText(CANNOT_START, line, ERROR_FILE_NOT_FOUND));
     EXPECT_TRUE(FilesIn(temporary).empty());
     EXPECT_EQ(1u, ScriptsLeft().size()) << "kept, as DeleteTemp is not set";
 
     ShownMessages.clear();
+    FailFileCalls();
     FailOpenOf = temporary;
     FailOpenWith = ERROR_ACCESS_DENIED;
     OnCall();
     ExpectOneRunError(FormatMessageText(CANNOT_WRITE, OpenedScripts.back(), ERROR_ACCESS_DENIED));
     EXPECT_EQ(0u, OpenedScripts.back().find(temporary + "\\lg"));
-    EXPECT_TRUE(StartRequests.empty());
+    EXPECT_EQ(1u, StartRequests.size());
     EXPECT_TRUE(FilesIn(temporary).empty());
     EXPECT_EQ(1u, ScriptsLeft().size());
 
@@ -453,8 +440,8 @@ TEST_F(RunFailure, AnotherEditorsSweepLeavesTheLogOnScriptOfALiveRun)
 // A settings file that is there but cannot be read whole would give the
 // defaults, which put the password back on the command line: the run stops
 // before anything is made, and the dialog does not open on them. First the
-// file is held unshared, then it begins with a UTF-8 mark, then it is saved
-// as UTF-16 big-endian (which Wine reads, Windows not).
+// file is held unshared, then it begins with a UTF-8 mark, then it is UTF-16
+// big-endian (which Wine reads, Windows not).
 TEST_F(RunFailure, ASettingsFileThatCannotBeReadWholeStopsTheRunAndTheDialog)
 {
     SetHostPointer(HOST_MAIN_WINDOW, GetDesktopWindow());
@@ -464,11 +451,12 @@ TEST_F(RunFailure, ASettingsFileThatCannotBeReadWholeStopsTheRunAndTheDialog)
     for (char c : plain)
         bigEndian += std::string(1, '\0') + c;
     HANDLE holder = CreateFileA(SettingsPath().c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
-    const struct { std::string text, next; } cases[] = {
-        {FormatMessageText(CANNOT_READ_SETTINGS, SettingsPath(), ERROR_SHARING_VIOLATION), "\xEF\xBB\xBF \t" + plain},
-        {FormatMessageText(MARKED, SettingsPath(), 0), bigEndian},
-        {FormatMessageText(UTF16_BIG_ENDIAN, SettingsPath(), 0), plain}};
-    for (const auto& [text, next] : cases) {
+    const std::string texts[] = {FormatMessageText(CANNOT_READ_SETTINGS, SettingsPath(), ERROR_SHARING_VIOLATION),
+                                 FormatMessageText(MARKED, SettingsPath(), 0),
+                                 FormatMessageText(UTF16_BIG_ENDIAN, SettingsPath(), 0)},
+                      files[] = {"\xEF\xBB\xBF \t" + plain, bigEndian, plain};
+    for (size_t i = 0; i < 3; ++i) {
+        const std::string& text = texts[i];
         ShownMessages.clear();
         OnCall();
         OnSettings();
@@ -481,7 +469,7 @@ TEST_F(RunFailure, ASettingsFileThatCannotBeReadWholeStopsTheRunAndTheDialog)
         EXPECT_EQ(0x10u, ShownMessages[0].style | ShownMessages[1].style);
         CloseHandle(holder);
         holder = INVALID_HANDLE_VALUE;
-        WriteSettingsFile(next);
+        WriteSettingsFile(files[i]);
     }
     EXPECT_TRUE(HostCalls.empty() && StartRequests.empty() && ScriptsLeft().empty());
 }
