@@ -11,14 +11,15 @@
 // documentation lists for process creation, in its order, without that one:
 // the host's own program folder, the system folder, the 16-bit system
 // folder, the Windows folder, then the folders of PATH as it is now (the
-// client's, once its environment is set). Each name the platform would try
-// (see NextProgramName) is looked for with ".exe" appended when it has no
-// extension.
+// client's, once its environment is set), leaving out those that depend on
+// the current folder. The name (see ProgramNameIn) is looked for with ".exe"
+// appended when it has no extension.
 //
 // True with the program's full path in program, to be started by it; true
-// with program empty when the argument names a folder, so that the line
-// alone starts it as it always did. False, with the last error set, when no
-// name is found (ERROR_FILE_NOT_FOUND) or the one found has no 8-bit path.
+// with program empty when the name holds a folder, so that the line alone
+// starts it as it always did. False, with the last error set, when the name
+// is found nowhere (ERROR_FILE_NOT_FOUND) or the file found has no 8-bit
+// path (see EightBitPath).
 bool FindClientProgram(const char* clientArgument, char (&program)[PATH_CAPACITY]);
 
 #endif
