@@ -39,8 +39,12 @@ static bool SearchProgram(void)
     DWORD length = GetModuleFileNameW(NULL, Folder, PATH_CAPACITY);
     while (length > 0 && length < PATH_CAPACITY && Folder[length - 1] != L'\\')
         --length;
-    if (HoldsProgram(Folder, length) ||
-        HoldsProgram(Folder, GetSystemDirectoryW(Folder, PATH_CAPACITY)))
+    if (HoldsProgram(Folder, length))
+        return true;
+    // A folder longer than the buffer is given as the size it needs, and
+    // the buffer keeps what it held: such a length is no folder.
+    length = GetSystemDirectoryW(Folder, PATH_CAPACITY);
+    if (length < PATH_CAPACITY && HoldsProgram(Folder, length))
         return true;
     length = GetWindowsDirectoryW(Folder, PATH_CAPACITY);
     if (length > 0 && length < PATH_CAPACITY) {
