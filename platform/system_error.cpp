@@ -10,10 +10,15 @@ int SystemErrorText(char* text, size_t capacity)
     if (capacity > 0)
         text[0] = '\0';
     char* message = NULL;
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                      FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  NULL, code, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+    const DWORD flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                        FORMAT_MESSAGE_IGNORE_INSERTS;
+    DWORD length = FormatMessageA(flags, NULL, code, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
                                   reinterpret_cast<char*>(&message), 0, NULL);
+    // A Windows installed without English message texts has none to give;
+    // the user's own language (0: the platform's order) then says what went
+    // wrong.
+    if (length == 0 && GetLastError() == ERROR_RESOURCE_LANG_NOT_FOUND)
+        length = FormatMessageA(flags, NULL, code, 0, reinterpret_cast<char*>(&message), 0, NULL);
     if (length > 0 && message) {
         CopyText(text, capacity, message);
     }

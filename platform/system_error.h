@@ -4,7 +4,8 @@
 #include <stddef.h>
 
 // The platform's last error code, with its US English system text copied
-// into text (empty when the platform has none). Call it right after the
+// into text, or the text in the user's language on a Windows without the
+// English texts (empty when the platform has none). Call it right after the
 // failing call, before any other platform call can change the code.
 int SystemErrorText(char* text, size_t capacity);
 

@@ -7,6 +7,7 @@
 #include "platform/system_error.h"
 #include "plugin/module_state.h"
 #include "runner/client_environment.h"
+#include "runner/client_search.h"
 #include "runner/command_line_probes.h"
 #include "runner/run_report.h"
 
@@ -92,9 +93,11 @@ ClientRun RunClient(const char* scriptPath, const char* logonScriptPath)
     // that ever fail, a cut line must not run.
     if (!whole)
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
-    bool started = whole && SetClientEnvironment() &&
-                   CreateProcessA(NULL, line, NULL, NULL, FALSE, NORMAL_PRIORITY_CLASS, NULL, NULL,
-                                  &startup, &client);
+    // The program is looked for once the client's PATH is in place.
+    char program[PATH_CAPACITY];
+    bool started = whole && SetClientEnvironment() && FindClientProgram(clientArgument, program) &&
+                   CreateProcessA(program[0] ? program : NULL, line, NULL, NULL, FALSE,
+                                  NORMAL_PRIORITY_CLASS, NULL, NULL, &startup, &client);
     // The client has its copy of the environment: the host gets its own back
     // before anything else can run.
     PutBackHostEnvironment();

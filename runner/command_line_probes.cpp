@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "common/bounded_text.h"
+#include "runner/program_names.h"
 
 bool PathOnCommandLine(const char* path, char (&argument)[SCRIPT_ARGUMENT_CAPACITY])
 {
@@ -36,7 +37,9 @@ static bool MayNameFile(const char* path)
 bool ClientOnCommandLine(const char* sqlPlus, char (&argument)[CLIENT_ARGUMENT_CAPACITY])
 {
     bool namesFile = false;
-    if (HasBlank(sqlPlus) && strchr(sqlPlus, '"') == NULL) {
+    // A name without a folder is never looked for in the current folder
+    // (see client_search.h): it goes as typed.
+    if (HasBlank(sqlPlus) && strchr(sqlPlus, '"') == NULL && NamesFolder(sqlPlus, strlen(sqlPlus))) {
         namesFile = MayNameFile(sqlPlus);
         // The platform starts a program named without an extension by its
         // name with ".exe" appended.

@@ -12,9 +12,10 @@
 // volume keeps short names, else in double quotes.
 bool PathOnCommandLine(const char* path, char (&argument)[SCRIPT_ARGUMENT_CAPACITY]);
 
-// Only a client path with a blank and no quote that names an existing file,
-// as typed or with ".exe" appended when its name has no extension, is
-// quoted; so is one the platform cannot tell about (access denied, say).
+// Only a client path with a folder, a blank and no quote that names an
+// existing file, as typed or with ".exe" appended when its name has no
+// extension, is quoted; so is one the platform cannot tell about (access
+// denied, say).
 bool ClientOnCommandLine(const char* sqlPlus, char (&argument)[CLIENT_ARGUMENT_CAPACITY]);
 
 #endif

@@ -24,6 +24,9 @@ static const char CANNOT_READ[] = "Cannot read the settings file %s\nERROR: %d\n
 static const char UTF8_BYTE_ORDER_MARK[] =
     "The settings file %s begins with a UTF-8 byte-order mark, which Windows does not read: "
     "the settings of its first section would be ignored.\nSave it without the mark (as ANSI).\n";
+static const char UTF16_BIG_ENDIAN[] =
+    "The settings file %s is saved as UTF-16 big-endian, which Windows does not read: every "
+    "setting would take its default.\nSave it as ANSI or as Unicode (UTF-16 little-endian).\n";
 
 // Why there is no settings file path, for the save to report.
 static DWORD NoSettingsFileError = ERROR_FILENAME_EXCED_RANGE;
@@ -135,16 +138,21 @@ static bool SettingsFileExists(void)
            error != ERROR_INVALID_NAME;
 }
 
-// Whether the file begins with a UTF-8 byte-order mark and, on the same
-// line, a section header, which the profile reader would not take for one.
-// False when it cannot be read.
-static bool ReadUtf8ByteOrderMark(HANDLE file, bool* marked)
+// Whether the file begins with a byte-order mark the profile reader does not
+// take: UTF-16 big-endian, of which it reads nothing, or UTF-8 with a section
+// header on the same line, which it would not take for one. False when the
+// file cannot be read.
+static bool ReadByteOrderMark(HANDLE file, SettingsLoad* marked)
 {
-    *marked = false;
+    *marked = SETTINGS_LOADED;
     char bytes[64];
     DWORD length = 0;
     if (!ReadFile(file, bytes, 3, &length, NULL))
         return false;
+    if (length >= 2 && memcmp(bytes, "\xFE\xFF", 2) == 0) {
+        *marked = SETTINGS_UTF16_BIG_ENDIAN;
+        return true;
+    }
     if (length < 3 || memcmp(bytes, "\xEF\xBB\xBF", 3) != 0)
         return true;
     for (;;) {
@@ -152,7 +160,8 @@ static bool ReadUtf8ByteOrderMark(HANDLE file, bool* marked)
             return false;
         for (DWORD i = 0; i < length; ++i) {
             if (bytes[i] != ' ' && bytes[i] != '\t') {
-                *marked = bytes[i] == '[';
+                if (bytes[i] == '[')
+                    *marked = SETTINGS_UTF8_BYTE_ORDER_MARK;
                 return true;
             }
         }
@@ -207,12 +216,12 @@ SettingsLoad LoadSettings(void)
         }
         return Refuse(SETTINGS_UNREADABLE, CANNOT_READ);
     }
-    bool marked;
-    SettingsLoad loaded = SETTINGS_LOADED;
-    if (!ReadUtf8ByteOrderMark(file, &marked))
+    SettingsLoad loaded;
+    if (!ReadByteOrderMark(file, &loaded))
         loaded = Refuse(SETTINGS_UNREADABLE, CANNOT_READ);
-    else if (marked)
-        loaded = Refuse(SETTINGS_UTF8_BYTE_ORDER_MARK, UTF8_BYTE_ORDER_MARK);
+    else if (loaded != SETTINGS_LOADED)
+        loaded = Refuse(loaded, loaded == SETTINGS_UTF8_BYTE_ORDER_MARK ? UTF8_BYTE_ORDER_MARK
+                                                                        : UTF16_BIG_ENDIAN);
     else
         ReadSettings();
     CloseHandle(file);

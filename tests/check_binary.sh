@@ -67,10 +67,12 @@ KERNEL32.dll!GetPrivateProfileStringA    # 2000
 KERNEL32.dll!GetProcAddress              # XP
 KERNEL32.dll!GetShortPathNameA           # XP
 KERNEL32.dll!GetShortPathNameW           # XP
+KERNEL32.dll!GetSystemDirectoryW         # 2000
 KERNEL32.dll!GetSystemTimeAsFileTime     # 2000
 KERNEL32.dll!GetTempFileNameA            # XP
 KERNEL32.dll!GetTempPathW                # XP
 KERNEL32.dll!GetTickCount                # 2000
+KERNEL32.dll!GetWindowsDirectoryW        # 2000
 KERNEL32.dll!InitializeCriticalSection   # XP
 KERNEL32.dll!IsDBCSLeadByte              # 2000
 KERNEL32.dll!LeaveCriticalSection        # XP
@@ -78,6 +80,7 @@ KERNEL32.dll!LoadLibraryA                # XP
 KERNEL32.dll!LocalFree                   # XP
 KERNEL32.dll!MultiByteToWideChar         # 2000
 KERNEL32.dll!ReadFile                    # XP
+KERNEL32.dll!SearchPathW                 # XP
 KERNEL32.dll!SetEnvironmentVariableW     # XP
 KERNEL32.dll!SetFileInformationByHandle  # Vista
 KERNEL32.dll!SetLastError                # XP

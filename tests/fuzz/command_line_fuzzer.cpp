@@ -28,6 +28,7 @@
 
 #include "runner/command_line_composition.h"
 #include "runner/logon_script/logon_script_text.h"
+#include "runner/program_names.h"
 
 namespace {
 
@@ -257,6 +258,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         record[HOST_PASSWORD + passwordEnd] = '\0';
     if (databaseEnd < HOST_DATABASE_WIDTH)
         record[HOST_DATABASE + databaseEnd] = '\0';
+
+    // The client's name, and each folder of a PATH (the short path's bytes), lie within their values.
+    size_t nameStart, nameEnd = ProgramNameIn(settings.SqlPlus, &nameStart);
+    if (nameStart > nameEnd || nameEnd > strlen(settings.SqlPlus))
+        Fail("client name outside its value", settings.SqlPlus, settings.SqlPlus);
+    NamesFolder(settings.SqlPlus + nameStart, nameEnd - nameStart);
+    std::wstring pathValue(shortPath.begin(), shortPath.end());
+    for (size_t start = 0, end = 0; NextPathFolder(pathValue.c_str(), &start, &end);)
+        if (end > pathValue.size() || end - start < 3)
+            Fail("PATH folder outside its value", shortPath, shortPath.c_str());
 
     std::string expectedArgument = ReferenceArgument(path.c_str(), shortPath.c_str());
     std::unique_ptr<char[]> argument(new char[SCRIPT_ARGUMENT_CAPACITY]);

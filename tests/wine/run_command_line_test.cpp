@@ -154,6 +154,41 @@ TEST_F(ClientCommandLine, StartsTheClientFromTheLineAloneInTheHostsSurroundings)
     EXPECT_EQ(std::string(current, length), runs[0]["directory"]);
 }
 
+// A client named without a folder is never taken from the current folder
+// (where the user last opened a file), nor by a relative PATH entry: the
+// host's folder (holding sqlplus.exe) comes first, then the client's PATH.
+TEST_F(ClientCommandLine, AClientWithoutAFolderIsNeverTakenFromTheCurrentFolder)
+{
+    std::string current = folder + "\\downloads", path = folder + "\\client bin", own = folder + "\\own";
+    for (const std::string& copy : {current + "\\sqlplus.exe", path + "\\sqlplus.exe", current + "\\sqlplus19.exe",
+                                    path + "\\sqlplus19.exe", current + "\\sqlplus20.exe", own + "\\sqlplus21.exe"}) {
+        CreateDirectoryA(copy.substr(0, copy.rfind('\\')).c_str(), NULL);
+        ASSERT_TRUE(CopyFileA(client.c_str(), copy.c_str(), FALSE));
+    }
+    char hostCurrent[MAX_PATH];
+    GetCurrentDirectoryA(sizeof hostCurrent, hostCurrent);
+    SetEnvironmentVariableA("PATH", (".;" + path).c_str());
+    SetCurrentDirectoryA(current.c_str());
+    SetHostText(HOST_USER, HOST_USER_WIDTH, "APPUSER");
+    const struct { std::string value, environment, program; } cases[] = {
+        {"sqlplus19", "", path + "\\sqlplus19.exe"}, {"\"sqlplus19\" -L", "", path + "\\sqlplus19.exe"},
+        {"sqlplus", "", BuildFolder() + "\\sqlplus.exe"}, {"sqlplus21", "PATH=" + own, own + "\\sqlplus21.exe"},
+        {"sqlplus20", "", ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        StartOver();
+        client = c.value;
+        Settings("", "[Environment]\r\n" + c.environment + "\r\n");
+        std::string line = client + " APPUSER@ @" + RunKeepingTheScript() + " ";
+        ClientRun run = ClientRuns().empty() ? ClientRun() : ClientRuns()[0];
+        EXPECT_EQ(c.program, StartRequests.empty() ? "" : StartRequests[0].program);
+        EXPECT_EQ(c.program.empty() ? "" : line, run["command-line"]);
+        if (c.program.empty())
+            ExpectOneRunError(FormatMessageText("RUN : %s\nERROR: %d\nMSG:%s\n", line, ERROR_FILE_NOT_FOUND));
+    }
+    SetCurrentDirectoryA(hostCurrent);
+}
+
 // Values as the user types them into the settings dialog, saved, and on the
 // next run's line. The platform's search would find an unquoted client path
 // with blanks by trying its words in turn, but Windows starts the program
@@ -293,7 +328,7 @@ TEST_F(ClientCommandLine, TheLongestLineIsComposedWholeAndShownWithoutThePasswor
 {
     // Every setting and host field at its capacity; the host's texts fill
     // their fields without a NUL.
-    std::string program = "no-such-client-" + std::string(300, 'c');
+    std::string program = ".\\no-such-client-" + std::string(300, 'c');
     std::string connect(300, 'd');
     std::string options = "-" + std::string(200, 'o');
     std::string user(HOST_USER_WIDTH, 'u');

@@ -18,6 +18,9 @@ const char CANNOT_READ_SETTINGS[] = "Cannot read the settings file %s\nERROR: %d
 const char MARKED[] = "The settings file %s begins with a UTF-8 byte-order mark, which Windows does not "
                       "read: the settings of its first section would be ignored.\nSave it without the "
                       "mark (as ANSI).\n";
+const char UTF16_BIG_ENDIAN[] = "The settings file %s is saved as UTF-16 big-endian, which Windows does not "
+                                "read: every setting would take its default.\nSave it as ANSI or as Unicode "
+                                "(UTF-16 little-endian).\n";
 
 // The script files the plug-in opened, and which of the file calls fail:
 // opening fails only for paths that start with FailOpenOf.
@@ -61,6 +64,14 @@ BOOL WINAPI ReadScript(HANDLE file, LPVOID bytes, DWORD count, LPDWORD read, LPO
         return FALSE;
     }
     return ReadFile(file, bytes, count, read, overlapped);
+}
+
+// As on a Windows without English message texts: only language 0 has one.
+DWORD WINAPI NoEnglishText(DWORD, LPCVOID, DWORD, DWORD language, LPSTR buffer, DWORD, va_list*)
+{
+    SetLastError(ERROR_RESOURCE_LANG_NOT_FOUND);
+    *reinterpret_cast<void**>(buffer) = language ? NULL : memcpy(LocalAlloc(LMEM_FIXED, 6), "Datei", 6);
+    return language ? 0 : 5;
 }
 
 DWORD WINAPI FailedWait(HANDLE, DWORD)
@@ -136,7 +147,7 @@ TEST_F(RunFailure, AClientThatCannotStartIsReportedWithThePasswordMasked)
     workFolder = folder + "\\tiger";
     ASSERT_TRUE(CreateDirectoryA(workFolder.c_str(), NULL));
     SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "tiger");
-    client = "no-such-client-program";
+    client = folder + "\\no-such-client-program";
     Settings("DeleteTemp=1\r\n");
     OnCall();
 
@@ -144,8 +155,8 @@ TEST_F(RunFailure, AClientThatCannotStartIsReportedWithThePasswordMasked)
     EXPECT_FALSE(StartRequests[0].started);
     EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), StartRequests[0].error);
     const std::string& line = StartRequests[0].line;
-    ASSERT_EQ(0u, line.find("no-such-client-program APPUSER/tiger@ORCL @" + workFolder + "\\se"));
-    std::string shown = "no-such-client-program APPUSER/********@ORCL" + line.substr(line.find(" @"));
+    ASSERT_EQ(0u, line.find(client + " APPUSER/tiger@ORCL @" + workFolder + "\\se"));
+    std::string shown = client + " APPUSER/********@ORCL" + line.substr(line.find(" @"));
     ExpectOneRunError(FormatMessageText(CANNOT_START, shown, ERROR_FILE_NOT_FOUND));
     EXPECT_TRUE(SetTexts().empty());
     EXPECT_TRUE(ScriptsLeft().empty()) << "DeleteTemp still applies";
@@ -156,7 +167,7 @@ TEST_F(RunFailure, AClientThatCannotStartIsReportedWithThePasswordMasked)
     OnCall();
     ASSERT_EQ(2u, StartRequests.size());
     const std::string& quoted = StartRequests[1].line;
-    ExpectOneRunError(FormatMessageText(CANNOT_START, R"(no-such-client-program "APPUSER/\"********\"@ORCL")" +
+    ExpectOneRunError(FormatMessageText(CANNOT_START, client + R"( "APPUSER/\"********\"@ORCL")" +
                                         quoted.substr(quoted.find(" @")), ERROR_FILE_NOT_FOUND));
 }
 
@@ -172,6 +183,11 @@ TEST_F(RunFailure, WithoutAPasswordTheLogOnIsShownAsComposed)
         CANNOT_START, "no-such-client-program APPUSER@ORCL @" + script + " -S", ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(EditorText, ReadWholeFile(script));
     EXPECT_TRUE(SetTexts().empty());
+
+    ShownMessages.clear();
+    ASSERT_TRUE(PatchImport(module, "kernel32.dll", "FormatMessageA", reinterpret_cast<void*>(&NoEnglishText)));
+    OnCall();
+    EXPECT_EQ("\nERROR: 2\nMSG:Datei\n", ShownMessages.at(0).text.substr(ShownMessages[0].text.find('\n')));
 }
 
 TEST_F(RunFailure, AMissingWorkingDirectoryStopsTheRunBeforeTheEditorIsAsked)
@@ -287,7 +303,7 @@ TEST_F(RunFailure, AHostWithoutGetEditorTextGetsNothingDoneAndNoFileLeft)
 TEST_F(RunFailure, HidePasswordLeavesNoPasswordBehindWhenTheRunFails)
 {
     std::string temporary = OwnTemporaryFolder(), standIn = client;
-    client = "no-such-client-program";
+    client = folder + "\\no-such-client-program";
     Settings("HidePassword=1\r\n");
 
     // "&" in any line of the log-on script: the first part that holds it.
@@ -319,7 +335,7 @@ TEST_F(RunFailure, HidePasswordLeavesNoPasswordBehindWhenTheRunFails)
     OnCall();
     ASSERT_EQ(1u, StartRequests.size());
     const std::string& line = StartRequests[0].line;
-    EXPECT_EQ(0u, line.find("no-such-client-program /nolog @" + temporary + "\\lg"));
+    EXPECT_EQ(0u, line.find(client + " /nolog @" + temporary + "\\lg"));
     ExpectOneRunError(FormatMessageText(CANNOT_START, line, ERROR_FILE_NOT_FOUND));
     EXPECT_TRUE(FilesIn(temporary).empty());
     EXPECT_EQ(1u, ScriptsLeft().size()) << "kept, as DeleteTemp is not set";
@@ -424,16 +440,23 @@ TEST_F(RunFailure, AnotherEditorsSweepLeavesTheLogOnScriptOfALiveRun)
 // A settings file that is there but cannot be read whole would give the
 // defaults, which put the password back on the command line: the run stops
 // before anything is made, and the dialog does not open on them. First the
-// file is held unshared, then it begins with a UTF-8 mark.
+// file is held unshared, then it begins with a UTF-8 mark, then it is UTF-16
+// big-endian (which Wine reads, Windows not).
 TEST_F(RunFailure, ASettingsFileThatCannotBeReadWholeStopsTheRunAndTheDialog)
 {
     SetHostPointer(HOST_MAIN_WINDOW, GetDesktopWindow());
     SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "tiger");
     Settings("HidePassword=1\r\n");
+    std::string plain = ReadSettingsFile(), bigEndian = "\xFE\xFF";
+    for (char c : plain)
+        bigEndian += std::string(1, '\0') + c;
     HANDLE holder = CreateFileA(SettingsPath().c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
     const std::string texts[] = {FormatMessageText(CANNOT_READ_SETTINGS, SettingsPath(), ERROR_SHARING_VIOLATION),
-                                 FormatMessageText(MARKED, SettingsPath(), 0)};
-    for (const std::string& text : texts) {
+                                 FormatMessageText(MARKED, SettingsPath(), 0),
+                                 FormatMessageText(UTF16_BIG_ENDIAN, SettingsPath(), 0)},
+                      files[] = {"\xEF\xBB\xBF \t" + plain, bigEndian, plain};
+    for (size_t i = 0; i < 3; ++i) {
+        const std::string& text = texts[i];
         ShownMessages.clear();
         OnCall();
         OnSettings();
@@ -446,7 +469,7 @@ TEST_F(RunFailure, ASettingsFileThatCannotBeReadWholeStopsTheRunAndTheDialog)
         EXPECT_EQ(0x10u, ShownMessages[0].style | ShownMessages[1].style);
         CloseHandle(holder);
         holder = INVALID_HANDLE_VALUE;
-        WriteSettingsFile("\xEF\xBB\xBF \t" + ReadSettingsFile());
+        WriteSettingsFile(files[i]);
     }
     EXPECT_TRUE(HostCalls.empty() && StartRequests.empty() && ScriptsLeft().empty());
 }

@@ -85,6 +85,7 @@ inline void PickBothCommandsAgain()
 struct StartRequest
 {
     bool noProgramName;
+    std::string program;   // as given, when given
     std::string line;
     BOOL inheritHandles;
     DWORD flags;
@@ -105,7 +106,7 @@ inline BOOL WINAPI RecordCreateProcessA(LPCSTR program, LPSTR line, LPSECURITY_A
     STARTUPINFOA zeroed;
     memset(&zeroed, 0, sizeof zeroed);
     zeroed.cb = sizeof zeroed;
-    StartRequest request{program == NULL, line ? line : "", inherit, flags, environment == NULL,
+    StartRequest request{program == NULL, program ? program : "", line ? line : "", inherit, flags, environment == NULL,
                          directory == NULL, startup->cb,
                          memcmp(startup, &zeroed, sizeof zeroed) == 0, FALSE, 0};
     request.started = CreateProcessA(program, line, process, thread, inherit, flags, environment,
