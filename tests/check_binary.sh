@@ -56,6 +56,7 @@ KERNEL32.dll!FreeLibrary                 # XP
 KERNEL32.dll!GetACP                      # 2000
 KERNEL32.dll!GetEnvironmentStringsW      # XP
 KERNEL32.dll!GetEnvironmentVariableA     # XP
+KERNEL32.dll!GetEnvironmentVariableW     # XP
 KERNEL32.dll!GetExitCodeProcess          # XP
 KERNEL32.dll!GetFileAttributesA          # XP
 KERNEL32.dll!GetFileAttributesW          # XP
