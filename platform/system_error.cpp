@@ -16,8 +16,11 @@ int SystemErrorText(char* text, size_t capacity)
                                   reinterpret_cast<char*>(&message), 0, NULL);
     // A Windows installed without English message texts has none to give;
     // the user's own language (0: the platform's order) then says what went
-    // wrong.
-    if (length == 0 && GetLastError() == ERROR_RESOURCE_LANG_NOT_FOUND)
+    // wrong. The documentation names ERROR_RESOURCE_LANG_NOT_FOUND for that,
+    // but a Windows whose texts come from language packs answers
+    // ERROR_MUI_FILE_NOT_FOUND: any failure is asked again, which changes
+    // nothing where the English text is there.
+    if (length == 0)
         length = FormatMessageA(flags, NULL, code, 0, reinterpret_cast<char*>(&message), 0, NULL);
     if (length > 0 && message) {
         CopyText(text, capacity, message);

@@ -67,9 +67,11 @@ BOOL WINAPI ReadScript(HANDLE file, LPVOID bytes, DWORD count, LPDWORD read, LPO
 }
 
 // As on a Windows without English message texts: only language 0 has one.
+// The documented answer, or that of a Windows with language packs.
+DWORD NoEnglishError;
 DWORD WINAPI NoEnglishText(DWORD, LPCVOID, DWORD, DWORD language, LPSTR buffer, DWORD, va_list*)
 {
-    SetLastError(ERROR_RESOURCE_LANG_NOT_FOUND);
+    SetLastError(NoEnglishError);
     *reinterpret_cast<void**>(buffer) = language ? NULL : memcpy(LocalAlloc(LMEM_FIXED, 6), "Datei", 6);
     return language ? 0 : 5;
 }
@@ -184,10 +186,13 @@ TEST_F(RunFailure, WithoutAPasswordTheLogOnIsShownAsComposed)
     EXPECT_EQ(EditorText, ReadWholeFile(script));
     EXPECT_TRUE(SetTexts().empty());
 
-    ShownMessages.clear();
     ASSERT_TRUE(PatchImport(module, "kernel32.dll", "FormatMessageA", reinterpret_cast<void*>(&NoEnglishText)));
-    OnCall();
-    EXPECT_EQ("\nERROR: 2\nMSG:Datei\n", ShownMessages.at(0).text.substr(ShownMessages[0].text.find('\n')));
+    for (DWORD error : {ERROR_RESOURCE_LANG_NOT_FOUND, ERROR_MUI_FILE_NOT_FOUND}) {
+        NoEnglishError = error;
+        ShownMessages.clear();
+        OnCall();
+        EXPECT_EQ("\nERROR: 2\nMSG:Datei\n", ShownMessages.at(0).text.substr(ShownMessages[0].text.find('\n')));
+    }
 }
 
 TEST_F(RunFailure, AMissingWorkingDirectoryStopsTheRunBeforeTheEditorIsAsked)
