@@ -115,8 +115,9 @@ static void RunScript(void)
 // The host abandoned the run in one of its entries: a script file still
 // waiting for the editor's text is deleted (one the client has had is
 // kept), and so is the log-on script (made only after the text is taken
-// and deleted before the hand-back, but it holds the password); what the
-// run held to report is dropped.
+// and deleted before the hand-back, but it holds the password, and one that
+// could not be deleted then is tried again); what the run held to report
+// is dropped.
 static void AbandonRun(void)
 {
     DeleteAbandonedRunFile();
@@ -128,6 +129,7 @@ static void RunAndReport(void)
 {
     RunScript();
     ShowHeldReports();
+    ForgetLogonScript();
 }
 
 // One run. It holds the host's user-interface thread until the client has

@@ -159,13 +159,14 @@ void DeleteAbandonedRunFile(void)
     DeleteHeldFile(PathAwaitingText);
 }
 
-void DeleteOrReport(const char* path, const char* failureFormat, RunFailureKind kind)
+bool DeleteOrReport(const char* path, const char* failureFormat, RunFailureKind kind)
 {
     if (DeleteHeldFile(path))
-        return;
+        return true;
     DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-        return;
+        return true;
     FormatRunFailure(failureFormat, path);
     HoldRunFailure(kind, TextBuffer);
+    return false;
 }

@@ -49,7 +49,7 @@ void DeleteAbandonedRunFile(void);
 
 // Deletes a file once no other program holds it; holds failureFormat with
 // the path as a failure of the given kind when it could not. A file already
-// gone counts as deleted.
-void DeleteOrReport(const char* path, const char* failureFormat, RunFailureKind kind);
+// gone counts as deleted. False when the file stays.
+bool DeleteOrReport(const char* path, const char* failureFormat, RunFailureKind kind);
 
 #endif

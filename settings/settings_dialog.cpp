@@ -148,7 +148,10 @@ static void OpenSettingsDialog(void)
 }
 
 // The dialog holds no file open while the host's code runs under it: should
-// the host abandon it, there is nothing to clean up.
+// the host abandon it (an exception raised in one of its own windows under
+// the dialog and caught around this entry), there is no file to clean up.
+// The dialog itself stays on screen without its loop until the user closes
+// it, as Cancel or OK, by the mouse.
 void __cdecl OnSettings(void)
 {
     RunOneCommand(OpenSettingsDialog, NULL);

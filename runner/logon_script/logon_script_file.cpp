@@ -13,11 +13,11 @@ static const char LOGON_SCRIPT_KEPT_TEXT[] =
     "The log-on script %s, which holds the password, could not be deleted.\nERROR: %d\nMSG:%s\n"
     "Delete it by hand.\n";
 
-// The run's log-on script from its reservation until its deletion, empty
-// otherwise; and the handle that keeps it from the sweeps of other editors'
-// runs (see stale_logon_scripts.h) from its writing until the client has
-// ended, null otherwise. Module-wide, so that a run the host abandons still
-// deletes it.
+// The run's log-on script from its reservation until its deletion (or the
+// run's end, when it stays), empty otherwise; and the handle that keeps it
+// from the sweeps of other editors' runs (see stale_logon_scripts.h) from
+// its writing until the client has ended, null otherwise. Module-wide, so
+// that a run the host abandons still deletes it.
 static char LogonScriptPath[SCRIPT_PATH_CAPACITY];
 static HANDLE LogonScriptKept;
 
@@ -74,8 +74,8 @@ static void ReleaseLogonScript(void)
 void DeleteLogonScript(const char* path)
 {
     ReleaseLogonScript();
-    LogonScriptPath[0] = '\0';
-    DeleteOrReport(path, LOGON_SCRIPT_KEPT_TEXT, LOGON_SCRIPT_KEPT);
+    if (DeleteOrReport(path, LOGON_SCRIPT_KEPT_TEXT, LOGON_SCRIPT_KEPT))
+        LogonScriptPath[0] = '\0';
 }
 
 void DeleteAbandonedLogonScript(void)
@@ -86,5 +86,10 @@ void DeleteAbandonedLogonScript(void)
     // Nothing can be shown now: one that stays is left to the next run's
     // sweep.
     DeleteHeldFile(LogonScriptPath);
+    LogonScriptPath[0] = '\0';
+}
+
+void ForgetLogonScript(void)
+{
     LogonScriptPath[0] = '\0';
 }

@@ -27,11 +27,16 @@ bool WriteLogonScript(const char* path, const char* scriptPath);
 // Closes and deletes the log-on script, once no other program holds it. It
 // holds the password, so a failure is always reported, whatever was shown
 // before, at the end of the run (see HoldRunFailure); a file already gone
-// counts as deleted.
+// counts as deleted. One that stays is the run's until ForgetLogonScript.
 void DeleteLogonScript(const char* path);
 
-// A run the host abandoned: its log-on script, when it has one, is closed
-// and deleted, silently.
+// A run the host abandoned: its log-on script, when it has one (one that
+// could not be deleted too, whose report the abandoned run drops), is
+// closed and deleted, silently.
 void DeleteAbandonedLogonScript(void);
+
+// The run is over: a log-on script that stays has been reported, and is the
+// user's to delete.
+void ForgetLogonScript(void);
 
 #endif

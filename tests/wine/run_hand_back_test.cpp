@@ -2,6 +2,8 @@
 // DeleteTemp, and a script the editor cannot take whole.
 #include "tests/wine/run_fixture.h"
 
+#include "tools/common/editor_exceptions.h"
+
 using namespace run_test;
 
 namespace {
@@ -241,4 +243,8 @@ TEST_F(HandBack, AFileHeldAfterTheClientEndedIsWaitedForThenReported)
     EXPECT_EQ("SQL*Plus ended with exit code 3.\n", ShownMessages[1].text);
     EXPECT_EQ("SQL*Plus ended with exit code 0xC0000005.\n", ShownMessages[4].text);
     EXPECT_TRUE(ShownMessages[4].caption == "Tamsil plug-in" && ShownMessages[4].style == 0x30 && !ShownMessages[4].owner);
+    // The editor then raises in SetEditorText: the kept log-on script is tried once more, silently.
+    SetHostPointer(HOST_SET_EDITOR_TEXT, +[](int32_t, const char*) -> int32_t { RaiseEditorException(); return 0; });
+    EXPECT_TRUE(CallCatchingExceptions(OnCall));
+    EXPECT_TRUE(DeletionsTried.size() == 8 && DeletionsTried[7] == DeletionsTried[6] && ShownMessages.size() == 5);
 }
