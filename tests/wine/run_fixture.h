@@ -84,7 +84,6 @@ inline void PickBothCommandsAgain()
 // What the plug-in asked the platform to start, as it asked.
 struct StartRequest
 {
-    bool noProgramName;
     std::string program;   // as given, when given
     std::string line;
     BOOL inheritHandles;
@@ -106,7 +105,7 @@ inline BOOL WINAPI RecordCreateProcessA(LPCSTR program, LPSTR line, LPSECURITY_A
     STARTUPINFOA zeroed;
     memset(&zeroed, 0, sizeof zeroed);
     zeroed.cb = sizeof zeroed;
-    StartRequest request{program == NULL, program ? program : "", line ? line : "", inherit, flags, environment == NULL,
+    StartRequest request{program ? program : "", line ? line : "", inherit, flags, environment == NULL,
                          directory == NULL, startup->cb,
                          memcmp(startup, &zeroed, sizeof zeroed) == 0, FALSE, 0};
     request.started = CreateProcessA(program, line, process, thread, inherit, flags, environment,
