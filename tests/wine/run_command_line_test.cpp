@@ -114,20 +114,6 @@ TEST_F(ClientCommandLine, CarriesEachShapeOfLogOnAndTheOptionsLast)
     }
 }
 
-// Run in a process of its own with a Japanese locale (code page 932): the
-// second byte of a double-byte character starts no run of backslashes.
-TEST_F(ClientCommandLine, DoubleByteConnectIdentifierReadsTheSameWhateverThePassword)
-{
-    ASSERT_EQ(932u, GetACP()) << "run with LC_ALL=ja_JP.UTF-8";
-    SetHostText(HOST_USER, HOST_USER_WIDTH, "APPUSER");
-    Settings("DeleteTemp=1\r\nConnectString=\"\"\x95\x5c\\\\\"\"\r\n");
-    for (size_t run : {0, 1}) {
-        SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, run ? "a/b" : "tiger");
-        OnCall();
-        EXPECT_EQ("\x95\x5c\\", ClientRuns().at(run)["connect-identifier"]);
-    }
-}
-
 TEST_F(ClientCommandLine, StartsTheClientFromTheLineAloneInTheHostsSurroundings)
 {
     Settings();

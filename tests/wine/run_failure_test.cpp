@@ -93,8 +93,7 @@ DWORD WINAPI WaitThenRaise(HANDLE client, DWORD time)
 // A run's client starts only once another editor (the editor stand-in, in
 // a process of its own, whose editor gives no text) has run and so swept
 // the temporary folder, the run's log-on script aged past the sweep's limit.
-std::string SweptFolder;
-std::string SecondEditor;
+std::string SweptFolder, SecondEditor;
 BOOL WINAPI StartAfterAnotherSweep(LPCSTR program, LPSTR line, LPSECURITY_ATTRIBUTES process,
                                    LPSECURITY_ATTRIBUTES thread, BOOL inherit, DWORD flags, LPVOID environment,
                                    LPCSTR directory, LPSTARTUPINFOA startup, LPPROCESS_INFORMATION information)

@@ -95,11 +95,19 @@ TEST_F(ClientNlsLang, IsTheHostsOrWhatNlsLangAsksFor)
     EXPECT_TRUE(ScriptsLeft().empty());
 }
 
-// Run in a process of its own with a Japanese locale (code page 932).
-TEST_F(ClientNlsLang, DoubleByteCodePageNamesItsCharacterSet)
+// Run in a process of its own with a Japanese locale (code page 932). The second byte of a
+// double-byte character starts no run of backslashes: a quoted connect identifier ending in
+// such a character and two backslashes reads the same whatever the password.
+TEST_F(ClientNlsLang, DoubleByteCodePageNamesItsCharacterSetAndEndsNoBackslashRun)
 {
     ASSERT_EQ(932u, GetACP()) << "run with LC_ALL=ja_JP.UTF-8";
     EXPECT_EQ(".JA16SJISTILDE", RunWith(NULL, "NlsLang=auto\r\n"));
+    SetHostText(HOST_USER, HOST_USER_WIDTH, "APPUSER");
+    for (const char* password : {"tiger", "a/b"}) {
+        SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, password);
+        RunWith(NULL, "ConnectString=\"\"\x95\x5c\\\\\"\"\r\n");
+        EXPECT_EQ("\x95\x5c\\", Received["connect-identifier"]) << password;
+    }
 }
 
 // The variables of [Environment] reach the client and nothing else, exactly, whatever the code
