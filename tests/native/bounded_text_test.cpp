@@ -17,8 +17,7 @@ TEST(BoundedText, CopyAndFormatFitOrCutAtCapacityAlwaysEndingInNul)
     // So is a format (the Windows tests build this too: the system's runtime formats there).
     memset(buffer, '#', sizeof buffer);
     EXPECT_TRUE(FormatText(buffer, sizeof buffer, "%s%d", "abc", 12) && strcmp("abc12", buffer) == 0);
-    EXPECT_FALSE(FormatText(buffer, sizeof buffer, "%s%u", "abc", 123u));
-    EXPECT_STREQ("abc12", buffer);
+    EXPECT_TRUE(!FormatText(buffer, sizeof buffer, "%s%u", "abc", 123u) && strcmp("abc12", buffer) == 0);
     EXPECT_FALSE(FormatText(buffer, 0, "a"));
 }
 

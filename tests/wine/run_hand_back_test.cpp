@@ -212,12 +212,12 @@ TEST_F(HandBack, AFileHeldAfterTheClientEndedIsWaitedForThenReported)
         OnCall();
         ClientRun run = ClientRuns().back();
         std::string held = run["hold"].substr(strlen("held "));
-        bool deleted = strcmp(hold.action, "delete") == 0;
-        std::string stop = deleted ? FormatMessageText(CANNOT_READ_BACK, run["script-path"], ERROR_FILE_NOT_FOUND) : "";
+        std::string stop = strcmp(hold.action, "delete") ? ""
+                           : FormatMessageText(CANNOT_READ_BACK, run["script-path"], ERROR_FILE_NOT_FOUND);
         if (hold.message)
             ExpectOneRunError(stop + FormatMessageText(hold.message, held, ERROR_SHARING_VIOLATION));
         EXPECT_EQ(hold.message == NULL, ShownMessages.empty());
-        EXPECT_EQ(hold.message != CANNOT_READ_BACK && !deleted, SetTexts() == std::vector<std::string>{EditorText});
+        EXPECT_EQ(hold.message != CANNOT_READ_BACK && stop.empty(), SetTexts() == std::vector<std::string>{EditorText});
         EXPECT_EQ(hold.message ? "box" : "SetEditorText", EntriesCalled().back()) << "the editor has its text first";
         EXPECT_EQ(hold.message != NULL, FileExists(held)) << "kept only when reported";
         HANDLE holder = OpenProcess(SYNCHRONIZE, FALSE, strtoul(run["holder"].c_str(), NULL, 10));
