@@ -370,10 +370,9 @@ TEST_F(RunFailure, HidePasswordLeavesNoPasswordBehindWhenTheRunFails)
 }
 
 
-// A run abandoned while the client runs (an editor's exception, caught
-// around OnCall) deletes its log-on script, open then, and shows nothing;
-// the next run, with a box under which both commands do nothing, goes as
-// usual.
+// A run abandoned while the client runs (an editor's exception caught around
+// OnCall) deletes its log-on script, open then, and shows nothing; the next
+// run, with a box under which both commands do nothing, goes as usual.
 TEST_F(RunFailure, ARunAbandonedWhileTheClientRunsDeletesItsLogOnScript)
 {
     std::string temporary = OwnTemporaryFolder();
