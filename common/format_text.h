@@ -6,8 +6,8 @@
 // Every formatted text of the plug-in goes through FormatText. On Windows it
 // formats with the system's C runtime (msvcrt.dll), which every Windows
 // has: the C++ runtime would otherwise link a formatter of its own into the
-// DLL, a third of its size. The formats used are the ones both know: %s, %d,
-// %u, %lu and %lX with a width.
+// DLL, a third of its size. The formats used are the ones both know: %s,
+// %c, %d, %u, %lu and %lX with a width.
 
 #if defined(__GNUC__) && defined(_WIN32)
 #define TAMSIL_FORMAT_CHECK __attribute__((format(ms_printf, 3, 4)))

@@ -9,6 +9,7 @@
 #include "runner/client_environment.h"
 #include "runner/client_search.h"
 #include "runner/command_line_probes.h"
+#include "runner/run_files.h"
 #include "runner/run_report.h"
 
 static const char CANNOT_START[] = "RUN : %s\nERROR: %d\nMSG:%s\n";
@@ -17,6 +18,19 @@ static const char EXIT_CODE[] = "SQL*Plus ended with exit code %lu.\n";
 static const char EXIT_STATUS[] = "SQL*Plus ended with exit code 0x%08lX.\n";
 static const char CANNOT_READ_EXIT_CODE[] =
     "Cannot read the exit code of the client\nERROR: %d\nMSG:%s\n";
+static const char BATCH_LINE[] =
+    "The client %s is a batch file, and its command line holds \"%c\", which the command "
+    "interpreter that runs it would read as its own.\nName SQL*Plus itself in SqlPlus.\n";
+
+// The client as it goes on the line, as the run decided it before making
+// anything, and whether it is whole. For a batch file, what its search
+// found then (empty for a name with a folder), or why it found nothing.
+static char StartedClient[STARTED_CLIENT_CAPACITY];
+static bool StartedClientWhole;
+static bool BatchSearched;
+static bool BatchFound;
+static char BatchProgram[PATH_CAPACITY];
+static DWORD BatchSearchError;
 
 // Waits until the client has ended; shows why when that cannot be known.
 static bool AwaitClient(HANDLE client)
@@ -62,25 +76,86 @@ static bool IsSystemLeadByte(unsigned char byte)
     return IsDBCSLeadByte(byte) != 0;
 }
 
+// Refuses a batch file's line that holds a character the command
+// interpreter reads as its own. The file's name is made by the platform
+// ("se" or "lg", hexadecimal digits, ".tmp"), so the line is checked with
+// the file's folder in the file's place, which goes on the line the same
+// way: by its short form when it has a blank.
+static bool RefuseInterpreterCharacter(const char* scriptFolder, bool hidePassword)
+{
+    char logonScriptFolder[PATH_CAPACITY + 1];
+    if (hidePassword && !FindTemporaryDirectory(logonScriptFolder, sizeof logonScriptFolder, false))
+        return true;
+    char folderArgument[SCRIPT_ARGUMENT_CAPACITY];
+    PathOnCommandLine(hidePassword ? logonScriptFolder : scriptFolder, folderArgument);
+    char line[COMMAND_LINE_CAPACITY];
+    if (hidePassword)
+        ComposeNologLine(StartedClient, folderArgument, line, sizeof line);
+    else
+        ComposeCommandLine(&PluginSettings, HostRecord, StartedClient, folderArgument, false, line,
+                           sizeof line, IsSystemLeadByte);
+    char refused = InterpreterCharacterIn(line, IsSystemLeadByte);
+    SecureZeroMemory(line, sizeof line);
+    if (refused == '\0')
+        return false;
+    FormatText(TextBuffer, sizeof TextBuffer, BATCH_LINE, PluginSettings.SqlPlus, refused);
+    ReportRunError(TextBuffer);
+    return true;
+}
+
+bool ChooseClientProgram(const char* scriptFolder, bool hidePassword)
+{
+    // Cut, never left unset, when it does not fit.
+    char typed[CLIENT_ARGUMENT_CAPACITY];
+    StartedClientWhole = ClientOnCommandLine(PluginSettings.SqlPlus, typed);
+    CopyText(StartedClient, sizeof StartedClient, typed);
+    BatchSearched = IsBatchProgram(typed);
+    if (!BatchSearched)
+        return true;
+    // No host entry runs while the host's environment holds the client's.
+    BatchFound = SetClientEnvironment() && FindClientProgram(typed, BatchProgram);
+    BatchSearchError = GetLastError();
+    PutBackHostEnvironment();
+    // A search that failed is reported as the client starts, as for any
+    // client; its line is never started.
+    if (!BatchFound)
+        return true;
+    if (BatchProgram[0] != '\0')
+        StartedClientWhole =
+            NameProgramByPath(typed, BatchProgram, StartedClient, sizeof StartedClient) &&
+            StartedClientWhole;
+    return !RefuseInterpreterCharacter(scriptFolder, hidePassword);
+}
+
+// The program the line starts, looked for once the client's PATH is in
+// place; a batch file was looked for before the run made anything.
+static bool FindProgram(char (&program)[PATH_CAPACITY])
+{
+    if (!BatchSearched)
+        return FindClientProgram(StartedClient, program);
+    CopyText(program, sizeof program, BatchProgram);
+    SetLastError(BatchSearchError);
+    return BatchFound;
+}
+
 ClientRun RunClient(const char* scriptPath, const char* logonScriptPath)
 {
-    // Each argument is cut, never left unset, when it does not fit.
-    char clientArgument[CLIENT_ARGUMENT_CAPACITY];
+    // The argument is cut, never left unset, when it does not fit.
     char fileArgument[SCRIPT_ARGUMENT_CAPACITY];
     bool hidden = logonScriptPath[0] != '\0';
-    bool whole = ClientOnCommandLine(PluginSettings.SqlPlus, clientArgument);
+    bool whole = StartedClientWhole;
     whole = PathOnCommandLine(hidden ? logonScriptPath : scriptPath, fileArgument) && whole;
     // The platform may write into the line it starts from, so it has a
     // buffer of its own; the line the user is shown never holds the password.
     char line[COMMAND_LINE_CAPACITY];
     char shownLine[COMMAND_LINE_CAPACITY];
     if (hidden) {
-        whole = ComposeNologLine(clientArgument, fileArgument, line, sizeof line) && whole;
+        whole = ComposeNologLine(StartedClient, fileArgument, line, sizeof line) && whole;
         CopyText(shownLine, sizeof shownLine, line);
     } else {
-        whole = ComposeCommandLine(&PluginSettings, HostRecord, clientArgument, fileArgument, false,
+        whole = ComposeCommandLine(&PluginSettings, HostRecord, StartedClient, fileArgument, false,
                                    line, sizeof line, IsSystemLeadByte) && whole;
-        ComposeCommandLine(&PluginSettings, HostRecord, clientArgument, fileArgument, true,
+        ComposeCommandLine(&PluginSettings, HostRecord, StartedClient, fileArgument, true,
                            shownLine, sizeof shownLine, IsSystemLeadByte);
     }
 
@@ -93,9 +168,8 @@ ClientRun RunClient(const char* scriptPath, const char* logonScriptPath)
     // that ever fail, a cut line must not run.
     if (!whole)
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
-    // The program is looked for once the client's PATH is in place.
     char program[PATH_CAPACITY];
-    bool started = whole && SetClientEnvironment() && FindClientProgram(clientArgument, program) &&
+    bool started = whole && SetClientEnvironment() && FindProgram(program) &&
                    CreateProcessA(program[0] ? program : NULL, line, NULL, NULL, FALSE,
                                   NORMAL_PRIORITY_CLASS, NULL, NULL, &startup, &client);
     // The client has its copy of the environment: the host gets its own back

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "common/bounded_text.h"
+#include "runner/program_names.h"
 
 bool ScriptArgument(const char* scriptPath, const char* shortPath,
                     char* argument, size_t capacity)
@@ -31,6 +32,54 @@ bool ProgramHasExtension(const char* program)
         if (*p == '\\' || *p == '/' || *p == ':')
             name = p + 1;
     return strchr(name, '.') != NULL;
+}
+
+// Whether name[0, length) ends in extension, a "." and three lower-case
+// letters, in any case.
+static bool EndsInExtension(const char* name, size_t length, const char* extension)
+{
+    if (length < 4)
+        return false;
+    for (size_t at = 0; at < 4; ++at) {
+        char c = name[length - 4 + at];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+        if (c != extension[at])
+            return false;
+    }
+    return true;
+}
+
+bool IsBatchProgram(const char* clientArgument)
+{
+    size_t start;
+    size_t end = ProgramNameIn(clientArgument, &start);
+    while (end > start && (clientArgument[end - 1] == '.' || clientArgument[end - 1] == ' '))
+        --end;
+    const char* name = clientArgument + start;
+    return EndsInExtension(name, end - start, ".bat") || EndsInExtension(name, end - start, ".cmd");
+}
+
+bool NameProgramByPath(const char* clientArgument, const char* program,
+                       char* argument, size_t capacity)
+{
+    size_t start;
+    size_t end = ProgramNameIn(clientArgument, &start);
+    if (start > 0 && clientArgument[end] == '"')
+        ++end;
+    return CopyText(argument, capacity, "\"") && AppendText(argument, capacity, program) &&
+           AppendText(argument, capacity, "\"") && AppendText(argument, capacity, clientArgument + end);
+}
+
+char InterpreterCharacterIn(const char* line, LeadByteTest isLeadByte)
+{
+    for (const char* c = line; *c != '\0'; ++c) {
+        if (strchr("%^&|<>", *c) != NULL)
+            return *c;
+        if (isLeadByte && c[1] != '\0' && isLeadByte(static_cast<unsigned char>(*c)))
+            ++c;
+    }
+    return '\0';
 }
 
 bool ComposeCommandLine(const SettingsRecord* settings, const PL_HOSTINFO* host,

@@ -20,9 +20,12 @@ enum
     SCRIPT_ARGUMENT_CAPACITY = SCRIPT_PATH_CAPACITY + 2,
     // The client as it goes on the line: in quotes at worst.
     CLIENT_ARGUMENT_CAPACITY = SETTINGS_TEXT_CAPACITY + 2,
+    // The client as it starts: a batch file found by the search is named
+    // by its full path in quotes, in place of its name of one byte or more.
+    STARTED_CLIENT_CAPACITY = CLIENT_ARGUMENT_CAPACITY + PATH_CAPACITY,
     // The longest line there can be: every setting and host field at its
     // capacity, with the separators and the client and script path quoted.
-    COMMAND_LINE_CAPACITY = (CLIENT_ARGUMENT_CAPACITY - 1)    // client
+    COMMAND_LINE_CAPACITY = (STARTED_CLIENT_CAPACITY - 1)     // client
                             + 1 + (LOGON_WORD_CAPACITY - 1)   // blank, log-on
                             + 2 + (SCRIPT_ARGUMENT_CAPACITY - 1) // " @", script
                             + 1 + (SETTINGS_OPTIONS_CAPACITY - 1) // blank, options
@@ -46,6 +49,27 @@ bool ClientArgument(const char* sqlPlus, bool namesFile, char* argument, size_t 
 // Whether the last element of a program's path holds a ".": when it does
 // not, the platform starts the file of that name with ".exe" appended.
 bool ProgramHasExtension(const char* program);
+
+// Whether the program of a line that begins with the client argument (see
+// ProgramNameIn) is a batch file: its name, without the dots and blanks at
+// its end, which the platform drops from a file's name, ends in ".bat" or
+// ".cmd", in any case. The platform runs such a file by the command
+// interpreter, as "cmd.exe /c" and the line, which the interpreter reads
+// again by rules of its own.
+bool IsBatchProgram(const char* clientArgument);
+
+// The client argument with its program's name, and the quotes around it,
+// replaced by program (a full path) in double quotes; the rest as it is.
+// False, with the result cut, when it does not fit.
+bool NameProgramByPath(const char* clientArgument, const char* program,
+                       char* argument, size_t capacity);
+
+// The first character of a line that the command interpreter reads as its
+// own, inside quotes or not: "%" (a variable's value, even in quotes), "^",
+// "&", "|", "<" or ">"; NUL when there is none. The interpreter reads the
+// line in UTF-16, so the second byte of a double-byte character (isLeadByte,
+// when given, tells the system code page's) is none of them.
+char InterpreterCharacterIn(const char* line, LeadByteTest isLeadByte);
 
 // The client's command line: the client argument, the log-on of the host's
 // current connection (when it has a user), " @" and the script argument, a

@@ -50,8 +50,9 @@ static bool LoadRunSettings(void)
 // is taken into it, the client's script is handed back): a host that
 // abandons the run in one of them finds its environment as it was, which
 // holds as long as the client's variables are set and put back within the
-// client's start, where no host entry runs; and the abandoned run leaves at
-// most its script file (see AbandonRun).
+// choice of the client's program and within its start, where no host entry
+// runs; and the abandoned run leaves at most its script file (see
+// AbandonRun).
 static void RunScript(void)
 {
     // Called before installation, there is no host record to run from.
@@ -71,6 +72,8 @@ static void RunScript(void)
     if (hidePassword && RefuseAmpersandInLogonScript(scriptFolder))
         return;
     if (!CheckClientEnvironment())
+        return;
+    if (!ChooseClientProgram(scriptFolder, hidePassword))
         return;
     char scriptPath[SCRIPT_PATH_CAPACITY];
     if (!ReserveScriptFile(scriptFolder, scriptPath))

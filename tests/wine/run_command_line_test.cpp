@@ -141,6 +141,8 @@ TEST_F(ClientCommandLine, StartsTheClientFromTheLineAloneInTheHostsSurroundings)
 // A client named without a folder is never taken from the current folder
 // (where the user last opened a file), nor by a relative PATH entry: the
 // host's folder (holding sqlplus.exe) comes first, then the client's PATH.
+// A batch file found goes by its full path, which the command interpreter
+// that runs it takes as it stands.
 TEST_F(ClientCommandLine, AClientWithoutAFolderIsNeverTakenFromTheCurrentFolder)
 {
     std::string current = folder + "\\downloads", path = folder + "\\client bin", own = folder + "\\own";
@@ -149,27 +151,34 @@ TEST_F(ClientCommandLine, AClientWithoutAFolderIsNeverTakenFromTheCurrentFolder)
         CreateDirectoryA(copy.substr(0, copy.rfind('\\')).c_str(), NULL);
         ASSERT_TRUE(CopyFileA(client.c_str(), copy.c_str(), FALSE));
     }
+    std::string standIn = client, planted = folder + "\\planted.txt";
+    WriteWholeFile(path + "\\sqlplus.cmd", "@\"" + standIn + "\" %*\r\n");
+    WriteWholeFile(current + "\\sqlplus.cmd", "@echo planted>\"" + planted + "\"\r\n");
     char hostCurrent[MAX_PATH];
     GetCurrentDirectoryA(sizeof hostCurrent, hostCurrent);
     SetEnvironmentVariableA("PATH", (".;" + path).c_str());
     SetCurrentDirectoryA(current.c_str());
     SetHostText(HOST_USER, HOST_USER_WIDTH, "APPUSER");
-    const struct { std::string value, environment, program; } cases[] = {
+    // What the client receives before its log-on, when not the value.
+    const struct { std::string value, environment, program, received; } cases[] = {
         {"sqlplus19", "", path + "\\sqlplus19.exe"}, {"\"sqlplus19\" -L", "", path + "\\sqlplus19.exe"},
         {"sqlplus", "", BuildFolder() + "\\sqlplus.exe"}, {"sqlplus21", "PATH=" + own, own + "\\sqlplus21.exe"},
-        {"sqlplus20", "", ""}};
+        {"sqlplus20", "", ""}, {"\"SqlPlus.Cmd\" -L", "", path + "\\SqlPlus.Cmd", "\"" + standIn + "\" -L"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.value);
         StartOver();
         client = c.value;
         Settings("", "[Environment]\r\n" + c.environment + "\r\n");
-        std::string line = client + " APPUSER@ @" + RunKeepingTheScript() + " ";
+        std::string tail = " APPUSER@ @" + RunKeepingTheScript() + " ";
         ClientRun run = ClientRuns().empty() ? ClientRun() : ClientRuns()[0];
         EXPECT_EQ(c.program, StartRequests.empty() ? "" : StartRequests[0].program);
-        EXPECT_EQ(c.program.empty() ? "" : line, run["command-line"]);
+        EXPECT_EQ(c.program.empty() ? "" : (c.received.empty() ? client : c.received) + tail, run["command-line"]);
+        if (!c.received.empty())
+            EXPECT_EQ("\"" + c.program + "\" -L" + tail, StartRequests.at(0).line);
         if (c.program.empty())
-            ExpectOneRunError(FormatMessageText("RUN : %s\nERROR: %d\nMSG:%s\n", line, ERROR_FILE_NOT_FOUND));
+            ExpectOneRunError(FormatMessageText("RUN : %s\nERROR: %d\nMSG:%s\n", client + tail, ERROR_FILE_NOT_FOUND));
     }
+    EXPECT_FALSE(FileExists(planted)) << "the batch file in the current folder ran";
     SetCurrentDirectoryA(hostCurrent);
 }
 
