@@ -370,6 +370,66 @@ TEST_F(RunFailure, HidePasswordLeavesNoPasswordBehindWhenTheRunFails)
 }
 
 
+// A batch-file client is run by the command interpreter, which reads "%", "^", "&", "|", "<" and
+// ">" on its line as its own: a line as it would be started that holds one (the first is named)
+// stops the run before anything is made. With HidePassword only the client and the log-on
+// script's path are on the line, and the log-on script's own refusal of "&" comes first; a client
+// that is no batch file goes whatever its line holds.
+TEST_F(RunFailure, ABatchClientWhoseLineHoldsWhatTheInterpreterReadsIsRefused)
+{
+    std::string standIn = client, bin = folder + "\\bin", oddBin = folder + "\\bin^1", work = workFolder,
+                temporary = OwnTemporaryFolder(), oddTemporary = folder + "\\t%mp", oddWork = folder + "\\R&D";
+    for (const std::string& made : {bin, oddBin, oddTemporary, oddWork})
+        CreateDirectoryA(made.c_str(), NULL);
+    for (const std::string& batch : {bin, oddBin})
+        WriteWholeFile(batch + "\\sqlplus.cmd", "@\"" + standIn + "\" %*\r\n");
+    auto refused = [](char c) {
+        return std::string("The client sqlplus.cmd is a batch file, and its command line holds \"") + c +
+               "\", which the command interpreter that runs it would read as its own.\nName SQL*Plus itself in "
+               "SqlPlus.\n";
+    };
+    const struct { std::string value; const char *password, *connect, *options; std::string path, work, temporary;
+                   bool hide; std::string text; } rows[] = {
+        {"sqlplus.cmd", "%PATH%", "", "", bin, work, temporary, false, refused('%')},
+        {"sqlplus.cmd", "tiger", "^DB", "", bin, work, temporary, false, refused('^')},
+        {"sqlplus.cmd", "tiger", "", "", bin, oddWork, temporary, false, refused('&')},
+        {"sqlplus.cmd", "tiger", "", "a|b", bin, work, temporary, false, refused('|')},
+        {"sqlplus.cmd", "a<b", "", "a&b", bin, work, temporary, false, refused('<')},
+        {"sqlplus.cmd", "tiger", "", ">out.txt", bin, work, temporary, false, refused('>')},
+        {"sqlplus.cmd", "tiger", "", "", oddBin, work, temporary, false, refused('^')},
+        {"sqlplus.cmd", "tiger", "", "", bin, work, oddTemporary, true, refused('%')},
+        {"sqlplus.cmd", "a&b", "", "", bin, work, oddTemporary, true, "The password holds \"&\", which SQL*Plus "
+         "reads in a script as a substitution variable.\nClear HidePassword in the settings file to pass the "
+         "password on the command line.\n"},
+        {"sqlplus.cmd", "%PATH%|<>^", "^", "a|b", bin, work, temporary, true, ""},
+        {standIn, "%PATH%|<>^", "^", "a|b", oddBin, oddWork, temporary, false, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(&row - rows);
+        ShownMessages.clear();
+        HostCalls.clear();
+        StartRequests.clear();
+        DeleteFileA(clientLog.c_str());
+        SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, row.password);
+        SetEnvironmentVariableA("TMP", row.temporary.c_str());
+        SetEnvironmentVariableA("TEMP", row.temporary.c_str());
+        client = row.value;
+        workFolder = row.work;
+        Settings(std::string(row.hide ? "HidePassword=1\r\n" : "") + "DeleteTemp=1\r\nOptions=" + row.options +
+                     "\r\nConnectString=" + row.connect + "\r\n",
+                 "[Environment]\r\nPATH=" + row.path + "\r\n");
+        OnCall();
+        if (row.text.empty()) {
+            EXPECT_TRUE(ShownMessages.empty());
+            EXPECT_EQ(row.password, ClientRuns().at(0)["password"]);
+        } else {
+            ExpectOneRunError(row.text);
+            EXPECT_TRUE(HostCalls.empty() && StartRequests.empty());
+        }
+        EXPECT_TRUE(ScriptsLeft().empty() && FilesIn(row.temporary).empty());
+    }
+}
+
 // A run abandoned while the client runs (an editor's exception caught around
 // OnCall) deletes its log-on script, open then, and shows nothing; the next
 // run, with a box under which both commands do nothing, goes as usual.
