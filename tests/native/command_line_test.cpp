@@ -115,18 +115,9 @@ TEST(CommandLine, LogOnShapes)
                            sizeof line, word.lead);
         EXPECT_EQ(std::string("sqlplus ") + word.logon + " @C:\\TEMP\\se3F.TMP ", line) << word.connect;
     }
-}
-
-TEST(ProgramNames, ADoubleBytesSecondByteNamesNoFolder)
-{
-    const LeadByteTest cp932 = [](unsigned char byte) { return byte >= 0x81; };
-    const struct { const char* name; size_t length; LeadByteTest lead; bool namesFolder; } names[] = {
-        {"sqlplus", 7, cp932, false}, {"bin/sqlplus", 11, NULL, true}, {"C:sqlplus", 9, cp932, true},
-        {"\x83\x5cqlplus", 8, cp932, false}, {"\x83\x5cqlplus", 8, NULL, true},
-        {"\x83\x83\x5c", 3, cp932, true},
-    };
-    for (const auto& n : names)
-        EXPECT_EQ(n.namesFolder, NamesFolder(n.name, n.length, n.lead)) << n.name;
+    // Nor is it one in the client's name, which then names no folder.
+    EXPECT_FALSE(NamesFolder("\x83\x5cqlplus", 8, cp932));
+    EXPECT_TRUE(NamesFolder("\x83\x83\x5cqlplus", 9, cp932) && NamesFolder("\x83\x5cqlplus", 8, NULL));
 }
 
 TEST(CommandLine, ClientAndOptionsGoInAsTyped)

@@ -25,33 +25,6 @@ protected:
         return workFolder + "\\" + left[0];
     }
 
-    struct Search { std::string value, environment, program; };
-    // Runs each value of SqlPlus, with the PATH of [Environment] when given,
-    // from the current folder current, with the host's PATH ".;" + path: the
-    // program is started by the path given, or none is and the run stops.
-    void ExpectSearched(const std::string& current, const std::string& path, const std::vector<Search>& searches)
-    {
-        char hostCurrent[MAX_PATH];
-        GetCurrentDirectoryA(sizeof hostCurrent, hostCurrent);
-        SetEnvironmentVariableA("PATH", (".;" + path).c_str());
-        SetCurrentDirectoryA(current.c_str());
-        SetHostText(HOST_USER, HOST_USER_WIDTH, "APPUSER");
-        for (const Search& c : searches) {
-            SCOPED_TRACE(c.value + " " + c.environment);
-            StartOver();
-            client = c.value;
-            Settings("", "[Environment]\r\n" + c.environment + "\r\n");
-            std::string line = client + " APPUSER@ @" + RunKeepingTheScript() + " ";
-            ClientRun run = ClientRuns().empty() ? ClientRun() : ClientRuns()[0];
-            EXPECT_EQ(c.program, StartRequests.empty() ? "" : StartRequests[0].program);
-            EXPECT_EQ(c.program, run["program"]);
-            EXPECT_EQ(c.program.empty() ? "" : line, run["command-line"]);
-            if (c.program.empty())
-                ExpectOneRunError(FormatMessageText("RUN : %s\nERROR: %d\nMSG:%s\n", line, ERROR_FILE_NOT_FOUND));
-        }
-        SetCurrentDirectoryA(hostCurrent);
-    }
-
     void StartOver()
     {
         for (const std::string& name : ScriptsLeft())
@@ -167,36 +140,47 @@ TEST_F(ClientCommandLine, StartsTheClientFromTheLineAloneInTheHostsSurroundings)
 
 // A client named without a folder is never taken from the current folder
 // (where the user last opened a file), nor by a relative PATH entry: the
-// host's folder (holding sqlplus.exe) comes first, then the client's PATH; a
-// folder named like the client is passed over.
-TEST_F(ClientCommandLine, AClientWithoutAFolderIsNeverTakenFromTheCurrentFolder)
+// host's folder (holding sqlplus.exe) comes first, then the client's PATH,
+// where a folder of the client's name is passed over. Run under code page
+// 932, where the second byte of "\x83\x5c" is that of a backslash: that name
+// is a name too, and a file in the current folder named like the value with
+// its option (which the quoting would take for a path) is never run either.
+TEST_F(ClientCommandLine, AClientWithoutAFolderEvenADoubleByteOneIsNeverTakenFromTheCurrentFolder)
 {
-    std::string current = folder + "\\downloads", path = folder + "\\client bin", own = folder + "\\own";
+    ASSERT_EQ(932u, GetACP()) << "run with LC_ALL=ja_JP.UTF-8";
+    std::string current = folder + "\\downloads", path = folder + "\\client bin", own = folder + "\\own",
+                name = "\x83\x5cqlplus";
     for (const std::string& copy : {current + "\\sqlplus.exe", path + "\\sqlplus.exe", current + "\\sqlplus19.exe",
-                                    path + "\\sqlplus19.exe", current + "\\sqlplus20.exe", own + "\\sqlplus21.exe"}) {
-        CreateDirectoryA(copy.substr(0, copy.rfind('\\')).c_str(), NULL);
+                                    path + "\\sqlplus19.exe", current + "\\sqlplus20.exe", own + "\\sqlplus21.exe",
+                                    current + "\\" + name + ".exe", path + "\\" + name + ".exe",
+                                    current + "\\" + name + " -L.exe"}) {
+        CreateDirectoryA(copy.substr(0, copy.find('\\', folder.size() + 1)).c_str(), NULL);
         ASSERT_TRUE(CopyFileA(client.c_str(), copy.c_str(), FALSE));
     }
     ASSERT_TRUE(CreateDirectoryA((own + "\\sqlplus19.exe").c_str(), NULL));
-    ExpectSearched(current, path, {
+    char hostCurrent[MAX_PATH];
+    GetCurrentDirectoryA(sizeof hostCurrent, hostCurrent);
+    SetEnvironmentVariableA("PATH", (".;" + path).c_str());
+    SetCurrentDirectoryA(current.c_str());
+    SetHostText(HOST_USER, HOST_USER_WIDTH, "APPUSER");
+    const struct { std::string value, environment, program; } cases[] = {
         {"sqlplus19", "", path + "\\sqlplus19.exe"}, {"\"sqlplus19\" -L", "", path + "\\sqlplus19.exe"},
-        {"sqlplus19.exe", "", path + "\\sqlplus19.exe"},
         {"sqlplus", "", BuildFolder() + "\\sqlplus.exe"}, {"sqlplus21", "PATH=" + own, own + "\\sqlplus21.exe"},
-        {"sqlplus19", "PATH=" + own + ";" + path + "\\", path + "\\sqlplus19.exe"}, {"sqlplus20", "", ""}});
-}
-
-// Under code page 932 the second byte of "\x83\x5c" is that of a backslash:
-// the name is still a name, and its namesake in the current folder never
-// runs, nor does a file there named like the value with its option.
-TEST_F(ClientCommandLine, ADoubleByteClientNameIsLookedForLikeAnyOther)
-{
-    ASSERT_EQ(932u, GetACP()) << "run with LC_ALL=ja_JP.UTF-8";
-    std::string current = folder + "\\downloads", path = folder + "\\client bin", name = "\x83\x5cqlplus";
-    ASSERT_TRUE(CreateDirectoryA(current.c_str(), NULL) && CreateDirectoryA(path.c_str(), NULL));
-    for (const std::string& copy : {current + "\\" + name, path + "\\" + name, current + "\\" + name + " -L"})
-        ASSERT_TRUE(CopyFileA(client.c_str(), (copy + ".exe").c_str(), FALSE));
-    std::string found = path + "\\" + name + ".exe";
-    ExpectSearched(current, path, {{name, "", found}, {name + " -L", "", found}});
+        {"sqlplus20", "", ""}, {"sqlplus19.exe", "PATH=" + own + ";" + path + "\\", path + "\\sqlplus19.exe"},
+        {name, "", path + "\\" + name + ".exe"}, {name + " -L", "", path + "\\" + name + ".exe"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        StartOver();
+        client = c.value;
+        Settings("", "[Environment]\r\n" + c.environment + "\r\n");
+        std::string line = client + " APPUSER@ @" + RunKeepingTheScript() + " ";
+        ClientRun run = ClientRuns().empty() ? ClientRun() : ClientRuns()[0];
+        EXPECT_EQ(c.program, StartRequests.empty() ? "" : StartRequests[0].program);
+        EXPECT_EQ(c.program.empty() ? "" : line, run["command-line"]);
+        if (c.program.empty())
+            ExpectOneRunError(FormatMessageText("RUN : %s\nERROR: %d\nMSG:%s\n", line, ERROR_FILE_NOT_FOUND));
+    }
+    SetCurrentDirectoryA(hostCurrent);
 }
 
 // Values as the user types them into the settings dialog, saved, and on the
