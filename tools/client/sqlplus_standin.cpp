@@ -48,8 +48,9 @@
 // length bytes and a line feed:
 //   <name> <length>
 // A run writes "run" (empty), "command-line" (GetCommandLineA as received),
-// "program" (the path of the file that runs), with /nolog "logon-script" (its bytes, or "logon-script-error") and, when
-// it has a connect line, "echo" ("on" or "off" when that line was read),
+// "program" (the path of the file that runs), with /nolog "logon-script"
+// (its bytes, or "logon-script-error") and, when it has a connect line,
+// "echo" ("on" or "off" when that line was read),
 // "logon" (the word from the line or the connect line) and, when there is
 // one, its parts "user", "password" and "connect-identifier", "script-path",
 // "parameters" (one per line), "directory" (its current directory),
