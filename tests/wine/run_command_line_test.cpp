@@ -140,15 +140,24 @@ TEST_F(ClientCommandLine, StartsTheClientFromTheLineAloneInTheHostsSurroundings)
 
 // A client named without a folder is never taken from the current folder
 // (where the user last opened a file), nor by a relative PATH entry: the
-// host's folder (holding sqlplus.exe) comes first, then the client's PATH.
-TEST_F(ClientCommandLine, AClientWithoutAFolderIsNeverTakenFromTheCurrentFolder)
+// host's folder (holding sqlplus.exe) comes first, then the client's PATH,
+// where a folder of the client's name is passed over. Run under code page
+// 932, where the second byte of "\x83\x5c" is that of a backslash: that name
+// is a name too, and a file in the current folder named like the value with
+// its option (which the quoting would take for a path) is never run either.
+TEST_F(ClientCommandLine, AClientWithoutAFolderEvenADoubleByteOneIsNeverTakenFromTheCurrentFolder)
 {
-    std::string current = folder + "\\downloads", path = folder + "\\client bin", own = folder + "\\own";
+    ASSERT_EQ(932u, GetACP()) << "run with LC_ALL=ja_JP.UTF-8";
+    std::string current = folder + "\\downloads", path = folder + "\\client bin", own = folder + "\\own",
+                name = "\x83\x5cqlplus";
     for (const std::string& copy : {current + "\\sqlplus.exe", path + "\\sqlplus.exe", current + "\\sqlplus19.exe",
-                                    path + "\\sqlplus19.exe", current + "\\sqlplus20.exe", own + "\\sqlplus21.exe"}) {
-        CreateDirectoryA(copy.substr(0, copy.rfind('\\')).c_str(), NULL);
+                                    path + "\\sqlplus19.exe", current + "\\sqlplus20.exe", own + "\\sqlplus21.exe",
+                                    current + "\\" + name + ".exe", path + "\\" + name + ".exe",
+                                    current + "\\" + name + " -L.exe"}) {
+        CreateDirectoryA(copy.substr(0, copy.find('\\', folder.size() + 1)).c_str(), NULL);
         ASSERT_TRUE(CopyFileA(client.c_str(), copy.c_str(), FALSE));
     }
+    ASSERT_TRUE(CreateDirectoryA((own + "\\sqlplus19.exe").c_str(), NULL));
     char hostCurrent[MAX_PATH];
     GetCurrentDirectoryA(sizeof hostCurrent, hostCurrent);
     SetEnvironmentVariableA("PATH", (".;" + path).c_str());
@@ -157,7 +166,8 @@ TEST_F(ClientCommandLine, AClientWithoutAFolderIsNeverTakenFromTheCurrentFolder)
     const struct { std::string value, environment, program; } cases[] = {
         {"sqlplus19", "", path + "\\sqlplus19.exe"}, {"\"sqlplus19\" -L", "", path + "\\sqlplus19.exe"},
         {"sqlplus", "", BuildFolder() + "\\sqlplus.exe"}, {"sqlplus21", "PATH=" + own, own + "\\sqlplus21.exe"},
-        {"sqlplus20", "", ""}};
+        {"sqlplus20", "", ""}, {"sqlplus19.exe", "PATH=" + own + ";" + path + "\\", path + "\\sqlplus19.exe"},
+        {name, "", path + "\\" + name + ".exe"}, {name + " -L", "", path + "\\" + name + ".exe"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.value);
         StartOver();
