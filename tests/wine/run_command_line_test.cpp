@@ -140,12 +140,17 @@ TEST_F(ClientCommandLine, StartsTheClientFromTheLineAloneInTheHostsSurroundings)
 
 // A client named without a folder is never taken from the current folder
 // (where the user last opened a file), nor by a relative PATH entry: the
-// host's folder (holding sqlplus.exe) comes first, then the client's PATH.
+// host's folder (holding sqlplus.exe) comes first, then the system folder
+// (under WoW64, System32 as a 32-bit program sees it: SysWOW64), then the
+// client's PATH.
 TEST_F(ClientCommandLine, AClientWithoutAFolderIsNeverTakenFromTheCurrentFolder)
 {
     std::string current = folder + "\\downloads", path = folder + "\\client bin", own = folder + "\\own";
+    char system[MAX_PATH];
+    std::string inSystem = std::string(system, GetSystemDirectoryA(system, MAX_PATH)) + "\\sqlplus22.exe";
     for (const std::string& copy : {current + "\\sqlplus.exe", path + "\\sqlplus.exe", current + "\\sqlplus19.exe",
-                                    path + "\\sqlplus19.exe", current + "\\sqlplus20.exe", own + "\\sqlplus21.exe"}) {
+                                    path + "\\sqlplus19.exe", current + "\\sqlplus20.exe", own + "\\sqlplus21.exe",
+                                    path + "\\sqlplus22.exe", inSystem}) {
         CreateDirectoryA(copy.substr(0, copy.rfind('\\')).c_str(), NULL);
         ASSERT_TRUE(CopyFileA(client.c_str(), copy.c_str(), FALSE));
     }
@@ -157,7 +162,7 @@ TEST_F(ClientCommandLine, AClientWithoutAFolderIsNeverTakenFromTheCurrentFolder)
     const struct { std::string value, environment, program; } cases[] = {
         {"sqlplus19", "", path + "\\sqlplus19.exe"}, {"\"sqlplus19\" -L", "", path + "\\sqlplus19.exe"},
         {"sqlplus", "", BuildFolder() + "\\sqlplus.exe"}, {"sqlplus21", "PATH=" + own, own + "\\sqlplus21.exe"},
-        {"sqlplus20", "", ""}};
+        {"sqlplus22", "", inSystem}, {"sqlplus20", "", ""}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.value);
         StartOver();
@@ -171,6 +176,7 @@ TEST_F(ClientCommandLine, AClientWithoutAFolderIsNeverTakenFromTheCurrentFolder)
             ExpectOneRunError(FormatMessageText("RUN : %s\nERROR: %d\nMSG:%s\n", line, ERROR_FILE_NOT_FOUND));
     }
     SetCurrentDirectoryA(hostCurrent);
+    DeleteFileA(inSystem.c_str());
 }
 
 // Values as the user types them into the settings dialog, saved, and on the
