@@ -43,10 +43,10 @@ tamsil_wine_stop() {
   wineserver -k 2>/dev/null || true
 }
 
-# Set-up, build, and a persistent wineserver in the given prefix until the
-# calling script exits. For the scripts that run our programs by hand (demo,
-# benchmark), each in a prefix of its own so it never stops a test run's
-# server.
+# Set-up, build, and a persistent wineserver in the given prefix (32-bit
+# Windows) until the calling script exits. For the scripts that run our
+# programs by hand (demo, benchmark), each in a prefix of its own so it never
+# stops a test run's server.
 tamsil_build_and_start_wine() {
   ./scripts/setup.sh
   ./scripts/build.sh >/dev/null
