@@ -140,21 +140,26 @@ TEST_F(ClientCommandLine, StartsTheClientFromTheLineAloneInTheHostsSurroundings)
 
 // A client named without a folder is never taken from the current folder
 // (where the user last opened a file), nor by a relative PATH entry: the
-// host's folder (holding sqlplus.exe) comes first, then the client's PATH,
-// where a folder of the client's name is passed over. Run under code page
-// 932, where the second byte of "\x83\x5c" is that of a backslash: that name
-// is a name too, and a file in the current folder named like the value with
-// its option (which the quoting would take for a path) is never run either.
+// host's folder (holding sqlplus.exe) comes first, then the system folder
+// (under WoW64, System32 as a 32-bit program sees it: SysWOW64), then the
+// client's PATH, where a folder of the client's name is passed over. Run
+// under code page 932, where the second byte of "\x83\x5c" is that of a
+// backslash: that name is a name too, and a file in the current folder named
+// like the value with its option (which the quoting would take for a path)
+// is never run either.
 TEST_F(ClientCommandLine, AClientWithoutAFolderEvenADoubleByteOneIsNeverTakenFromTheCurrentFolder)
 {
     ASSERT_EQ(932u, GetACP()) << "run with LC_ALL=ja_JP.UTF-8";
     std::string current = folder + "\\downloads", path = folder + "\\client bin", own = folder + "\\own",
                 name = "\x83\x5cqlplus";
+    char system[MAX_PATH];
+    std::string inSystem = std::string(system, GetSystemDirectoryA(system, MAX_PATH)) + "\\sqlplus22.exe";
     for (const std::string& copy : {current + "\\sqlplus.exe", path + "\\sqlplus.exe", current + "\\sqlplus19.exe",
                                     path + "\\sqlplus19.exe", current + "\\sqlplus20.exe", own + "\\sqlplus21.exe",
                                     current + "\\" + name + ".exe", path + "\\" + name + ".exe",
-                                    current + "\\" + name + " -L.exe"}) {
-        CreateDirectoryA(copy.substr(0, copy.find('\\', folder.size() + 1)).c_str(), NULL);
+                                    current + "\\" + name + " -L.exe", path + "\\sqlplus22.exe", inSystem}) {
+        if (copy != inSystem)
+            CreateDirectoryA(copy.substr(0, copy.find('\\', folder.size() + 1)).c_str(), NULL);
         ASSERT_TRUE(CopyFileA(client.c_str(), copy.c_str(), FALSE));
     }
     ASSERT_TRUE(CreateDirectoryA((own + "\\sqlplus19.exe").c_str(), NULL));
@@ -167,7 +172,8 @@ TEST_F(ClientCommandLine, AClientWithoutAFolderEvenADoubleByteOneIsNeverTakenFro
         {"sqlplus19", "", path + "\\sqlplus19.exe"}, {"\"sqlplus19\" -L", "", path + "\\sqlplus19.exe"},
         {"sqlplus", "", BuildFolder() + "\\sqlplus.exe"}, {"sqlplus21", "PATH=" + own, own + "\\sqlplus21.exe"},
         {"sqlplus20", "", ""}, {"sqlplus19.exe", "PATH=" + own + ";" + path + "\\", path + "\\sqlplus19.exe"},
-        {name, "", path + "\\" + name + ".exe"}, {name + " -L", "", path + "\\" + name + ".exe"}};
+        {name, "", path + "\\" + name + ".exe"}, {name + " -L", "", path + "\\" + name + ".exe"},
+        {"sqlplus22", "", inSystem}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.value);
         StartOver();
@@ -181,6 +187,7 @@ TEST_F(ClientCommandLine, AClientWithoutAFolderEvenADoubleByteOneIsNeverTakenFro
             ExpectOneRunError(FormatMessageText("RUN : %s\nERROR: %d\nMSG:%s\n", line, ERROR_FILE_NOT_FOUND));
     }
     SetCurrentDirectoryA(hostCurrent);
+    DeleteFileA(inSystem.c_str());
 }
 
 // Values as the user types them into the settings dialog, saved, and on the
