@@ -64,6 +64,7 @@ TEST_F(ClientCommandLine, CarriesEachShapeOfLogOnAndTheOptionsLast)
         {"APPUSER", "", "ORCL", "", "", "APPUSER@ORCL"},
         {"APPUSER", "tiger", "ORCL", "", "", "APPUSER/tiger@ORCL"},
         {"APPUSER", "tiger", "ORCL", "PROD", "-S -L", "APPUSER/tiger@PROD"},
+        {"APPUSER", "tiger", "ORCL", "\" PROD \"", "", "APPUSER/tiger@PROD"},   // blanks at its ends, kept in quotes
         // A password SQL*Plus would split goes in quotes, escaped for the
         // client's runtime.
         {"APPUSER", "Spring@2026", "ORCL", "", "", R"(APPUSER/\"Spring@2026\"@ORCL)", R"(APPUSER/"Spring@2026"@ORCL)"},
@@ -139,8 +140,9 @@ TEST_F(ClientCommandLine, StartsTheClientFromTheLineAloneInTheHostsSurroundings)
 }
 
 // A client named without a folder is never taken from the current folder
-// (where the user last opened a file), nor by a relative PATH entry: the
-// host's folder (holding sqlplus.exe) comes first, then the client's PATH.
+// (where the user last opened a file), nor by a relative PATH entry (".", or
+// "C:." for the drive's current folder): the host's folder (holding
+// sqlplus.exe) comes first, then the client's PATH.
 TEST_F(ClientCommandLine, AClientWithoutAFolderIsNeverTakenFromTheCurrentFolder)
 {
     std::string current = folder + "\\downloads", path = folder + "\\client bin", own = folder + "\\own";
@@ -151,7 +153,7 @@ TEST_F(ClientCommandLine, AClientWithoutAFolderIsNeverTakenFromTheCurrentFolder)
     }
     char hostCurrent[MAX_PATH];
     GetCurrentDirectoryA(sizeof hostCurrent, hostCurrent);
-    SetEnvironmentVariableA("PATH", (".;" + path).c_str());
+    SetEnvironmentVariableA("PATH", (".;" + current.substr(0, 2) + ".;" + path).c_str());
     SetCurrentDirectoryA(current.c_str());
     SetHostText(HOST_USER, HOST_USER_WIDTH, "APPUSER");
     const struct { std::string value, environment, program; } cases[] = {

@@ -372,12 +372,16 @@ TEST_F(RunFailure, HidePasswordLeavesNoPasswordBehindWhenTheRunFails)
 
 // A run abandoned while the client runs (an editor's exception caught around
 // OnCall) deletes its log-on script, open then, and shows nothing; the next
-// run, with a box under which both commands do nothing, goes as usual.
+// run, with a box under which both commands do nothing, goes as usual. One
+// abandoned in SetEditorText, its client ended with a code to show, shows
+// nothing either, then or in the next run; and that run, whose editor
+// resumes after an exception of its GetEditorText, goes as if none had been
+// raised, leaving neither its script nor its log-on script.
 TEST_F(RunFailure, ARunAbandonedWhileTheClientRunsDeletesItsLogOnScript)
 {
     std::string temporary = OwnTemporaryFolder();
     SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "tiger");
-    Settings("HidePassword=1\r\nShowExitCode=1\r\n");
+    Settings("DeleteTemp=1\r\nHidePassword=1\r\nShowExitCode=1\r\n");
     void* wait = PatchImport(module, "kernel32.dll", "WaitForSingleObject", reinterpret_cast<void*>(&WaitThenRaise));
     EXPECT_TRUE(CallCatchingExceptions(OnCall));
     PatchImport(module, "kernel32.dll", "WaitForSingleObject", wait);
@@ -390,6 +394,21 @@ TEST_F(RunFailure, ARunAbandonedWhileTheClientRunsDeletesItsLogOnScript)
     OnCall();
     EXPECT_EQ((std::vector<std::string>{"GetEditor", "GetEditorText", "SetEditorText", "box"}), EntriesCalled());
     EXPECT_EQ(2u, ClientRuns().size());
+
+    SetHostPointer(HOST_SET_EDITOR_TEXT, +[](int32_t, const char*) -> int32_t { RaiseEditorException(); return 0; });
+    EXPECT_TRUE(CallCatchingExceptions(OnCall));
+    SetHostPointer(HOST_SET_EDITOR_TEXT, &FakeSetEditorText);
+    SetHostPointer(HOST_GET_EDITOR_TEXT, +[](int32_t editor, char* text, int32_t size) {
+        RaiseEditorException(true);
+        FakeGetEditorText(editor, text, size);
+    });
+    SetClientControl("TAMSIL_CLIENT_EXIT", "0");
+    EXPECT_FALSE(CallCatchingExceptions(OnCall));
+    EXPECT_EQ(4u, ClientRuns().size());
+    EXPECT_EQ(1u, ShownMessages.size());
+    EXPECT_EQ((std::vector<std::string>{EditorText, EditorText}), SetTexts());
+    EXPECT_TRUE(FilesIn(temporary).empty());
+    EXPECT_EQ(2u, ScriptsLeft().size()) << "those the abandoned runs' clients had";
 }
 
 // A log-on script left by a run that never ended is deleted by the next run;
