@@ -106,7 +106,7 @@ void PluginTest::SetUp()
 
 void PluginTest::TearDown()
 {
-    EXPECT_EQ(chainAtSetUp, reinterpret_cast<NT_TIB*>(NtCurrentTeb())->ExceptionList);
+    EXPECT_EQ(chainAtSetUp, reinterpret_cast<NT_TIB*>(NtCurrentTeb())->ExceptionList) << "a command left its record";
     if (module)
         FreeLibrary(module);
     RemoveFolder(folder);
