@@ -64,6 +64,7 @@ TEST_F(ClientCommandLine, CarriesEachShapeOfLogOnAndTheOptionsLast)
         {"APPUSER", "", "ORCL", "", "", "APPUSER@ORCL"},
         {"APPUSER", "tiger", "ORCL", "", "", "APPUSER/tiger@ORCL"},
         {"APPUSER", "tiger", "ORCL", "PROD", "-S -L", "APPUSER/tiger@PROD"},
+        {"APPUSER", "tiger", "ORCL", "\" PROD \"", "", "APPUSER/tiger@PROD"},   // blanks at its ends, kept in quotes
         // A password SQL*Plus would split goes in quotes, escaped for the
         // client's runtime.
         {"APPUSER", "Spring@2026", "ORCL", "", "", R"(APPUSER/\"Spring@2026\"@ORCL)", R"(APPUSER/"Spring@2026"@ORCL)"},
@@ -139,14 +140,14 @@ TEST_F(ClientCommandLine, StartsTheClientFromTheLineAloneInTheHostsSurroundings)
 }
 
 // A client named without a folder is never taken from the current folder
-// (where the user last opened a file), nor by a relative PATH entry: the
-// host's folder (holding sqlplus.exe) comes first, then the system folder
-// (under WoW64, System32 as a 32-bit program sees it: SysWOW64), then the
-// client's PATH, where a folder of the client's name is passed over. Run
-// under code page 932, where the second byte of "\x83\x5c" is that of a
-// backslash: that name is a name too, and a file in the current folder named
-// like the value with its option (which the quoting would take for a path)
-// is never run either.
+// (where the user last opened a file), nor by a relative PATH entry (".", or
+// "C:." for the drive's current folder): the host's folder (holding
+// sqlplus.exe) comes first, then the system folder (under WoW64, System32 as
+// a 32-bit program sees it: SysWOW64), then the client's PATH, where a folder
+// of the client's name is passed over. Run under code page 932, where the
+// second byte of "\x83\x5c" is that of a backslash: that name is a name too,
+// and a file in the current folder named like the value with its option
+// (which the quoting would take for a path) is never run either.
 TEST_F(ClientCommandLine, AClientWithoutAFolderEvenADoubleByteOneIsNeverTakenFromTheCurrentFolder)
 {
     ASSERT_EQ(932u, GetACP()) << "run with LC_ALL=ja_JP.UTF-8";
@@ -165,7 +166,7 @@ TEST_F(ClientCommandLine, AClientWithoutAFolderEvenADoubleByteOneIsNeverTakenFro
     ASSERT_TRUE(CreateDirectoryA((own + "\\sqlplus19.exe").c_str(), NULL));
     char hostCurrent[MAX_PATH];
     GetCurrentDirectoryA(sizeof hostCurrent, hostCurrent);
-    SetEnvironmentVariableA("PATH", (".;" + path).c_str());
+    SetEnvironmentVariableA("PATH", (".;" + current.substr(0, 2) + ".;" + path).c_str());
     SetCurrentDirectoryA(current.c_str());
     SetHostText(HOST_USER, HOST_USER_WIDTH, "APPUSER");
     const struct { std::string value, environment, program; } cases[] = {
