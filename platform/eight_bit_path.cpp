@@ -96,3 +96,8 @@ void PathAsShown(const wchar_t* path, char* shown, size_t capacity)
     int size = capacity - 1 < INT_MAX ? static_cast<int>(capacity - 1) : INT_MAX;
     WideCharToMultiByte(CP_ACP, 0, path, -1, shown, size, NULL, NULL);
 }
+
+bool IsSystemLeadByte(unsigned char byte)
+{
+    return IsDBCSLeadByte(byte) != 0;
+}

@@ -19,4 +19,9 @@ bool EightBitPath(const wchar_t* path, char* eightBitPath, size_t capacity);
 // the system code page lacks; cut to the capacity.
 void PathAsShown(const wchar_t* path, char* shown, size_t capacity);
 
+// Whether byte is the first of a double-byte character of the system code
+// page, whose second byte is no backslash, whatever its value (a
+// LeadByteTest, see common/lead_byte.h).
+bool IsSystemLeadByte(unsigned char byte);
+
 #endif

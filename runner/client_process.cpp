@@ -4,6 +4,7 @@
 
 #include "common/bounded_text.h"
 #include "common/format_text.h"
+#include "platform/eight_bit_path.h"
 #include "platform/system_error.h"
 #include "plugin/module_state.h"
 #include "runner/client_environment.h"
@@ -67,13 +68,6 @@ static void HoldExitCode(HANDLE client)
         return;
     }
     HoldExitCodeReport(report);
-}
-
-// The client's runtime reads a double-byte character of the system code
-// page as one: its second byte is no backslash, whatever its value.
-static bool IsSystemLeadByte(unsigned char byte)
-{
-    return IsDBCSLeadByte(byte) != 0;
 }
 
 // Refuses a batch file's line that holds a character the command

@@ -14,22 +14,33 @@ enum
 };
 
 static wchar_t PathValue[PATH_VALUE_CAPACITY];
-// The name looked for, as typed; the folder looked in; the file found.
-static wchar_t ProgramName[PATH_CAPACITY];
+// The name looked for, as typed, with ".exe" when it has no extension; the
+// folder looked in; the folder with the name, and its full path once found.
+static wchar_t ProgramName[PATH_CAPACITY + 4];
 static wchar_t Folder[PATH_CAPACITY + 8];
+static wchar_t Candidate[ARRAYSIZE(Folder) + ARRAYSIZE(ProgramName)];
 static wchar_t Found[PATH_CAPACITY];
 
-// Whether folder[0, length) holds the program, which Found then names. The
-// platform's search is given that one folder alone, and appends ".exe" to a
-// name without an extension, as process creation does.
+// Whether folder[0, length) holds the program as a file, which Found then
+// names. The folder is one, whatever its name holds: the platform's search
+// would take a ";" in it for the end of a folder, and a folder of the
+// program's name for the program, which no process creation starts.
 static bool HoldsProgram(const wchar_t* folder, size_t length)
 {
     if (length == 0 || length >= ARRAYSIZE(Folder))
         return false;
-    wmemmove(Folder, folder, length);
-    Folder[length] = L'\0';
-    DWORD foundLength = SearchPathW(Folder, ProgramName, L".exe", ARRAYSIZE(Found), Found, NULL);
-    return foundLength > 0 && foundLength < ARRAYSIZE(Found);
+    wmemcpy(Candidate, folder, length);
+    // A drive's root ends in its separator already.
+    if (folder[length - 1] != L'\\' && folder[length - 1] != L'/')
+        Candidate[length++] = L'\\';
+    wmemcpy(Candidate + length, ProgramName, wcslen(ProgramName) + 1);
+    // The full path, as the platform's search gives the file it finds
+    // ("/" and ".." resolved); one too long for the buffer is never taken.
+    DWORD foundLength = GetFullPathNameW(Candidate, ARRAYSIZE(Found), Found, NULL);
+    if (foundLength == 0 || foundLength >= ARRAYSIZE(Found))
+        return false;
+    DWORD attributes = GetFileAttributesW(Found);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 static bool SearchProgram(void)
@@ -69,12 +80,16 @@ bool FindClientProgram(const char* clientArgument, char (&program)[PATH_CAPACITY
     program[0] = '\0';
     size_t start;
     size_t length = ProgramNameIn(clientArgument, &start) - start;
-    if (NamesFolder(clientArgument + start, length))
+    if (NamesFolder(clientArgument + start, length, IsSystemLeadByte))
         return true;
     // A name too long to be a file's is nowhere.
     int converted = MultiByteToWideChar(CP_ACP, 0, clientArgument + start, static_cast<int>(length),
                                         ProgramName, PATH_CAPACITY - 1);
     ProgramName[converted] = L'\0';
+    // The platform's search appends an extension to a name that ends in
+    // none, and a name without a folder ends in one when it holds a ".".
+    if (converted > 0 && wcschr(ProgramName, L'.') == NULL)
+        wmemcpy(ProgramName + converted, L".exe", 5);
     if (converted > 0 && SearchProgram())
         return EightBitPath(Found, program, sizeof program);
     SetLastError(ERROR_FILE_NOT_FOUND);

@@ -12,8 +12,10 @@
 // the host's own program folder, the system folder, the 16-bit system
 // folder, the Windows folder, then the folders of PATH as it is now (the
 // client's, once its environment is set), leaving out those that depend on
-// the current folder. The name (see ProgramNameIn) is looked for with ".exe"
-// appended when it has no extension.
+// the current folder. Each is one folder, even one whose name holds ";"
+// (PATH itself is split at every ";"). The name (see ProgramNameIn) is
+// looked for with ".exe" appended when it has no extension; a folder of
+// that name is passed over, and the first file found is the program.
 //
 // True with the program's full path in program, to be started by it; true
 // with program empty when the name holds a folder, so that the line alone

@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "common/bounded_text.h"
+#include "platform/eight_bit_path.h"
 #include "runner/program_names.h"
 
 bool PathOnCommandLine(const char* path, char (&argument)[SCRIPT_ARGUMENT_CAPACITY])
@@ -39,7 +40,8 @@ bool ClientOnCommandLine(const char* sqlPlus, char (&argument)[CLIENT_ARGUMENT_C
     bool namesFile = false;
     // A name without a folder is never looked for in the current folder
     // (see client_search.h): it goes as typed.
-    if (HasBlank(sqlPlus) && strchr(sqlPlus, '"') == NULL && NamesFolder(sqlPlus, strlen(sqlPlus))) {
+    if (HasBlank(sqlPlus) && strchr(sqlPlus, '"') == NULL &&
+        NamesFolder(sqlPlus, strlen(sqlPlus), IsSystemLeadByte)) {
         namesFile = MayNameFile(sqlPlus);
         // The platform starts a program named without an extension by its
         // name with ".exe" appended.

@@ -3,6 +3,7 @@
 
 #include <stddef.h>
 
+#include "common/lead_byte.h"
 #include "plugin/host_record.h"
 #include "settings/settings_record.h"
 
@@ -41,11 +42,6 @@ void ReadLogon(const SettingsRecord* settings, const PL_HOSTINFO* host, Logon* l
 // database takes one) and goes as it is.
 bool PasswordNeedsQuotes(const char* password);
 
-// isLeadByte, when given, tells the first bytes of the system code page's
-// double-byte characters, which the client's runtime reads with the byte
-// after them as one character, even one of the value of a backslash.
-typedef bool (*LeadByteTest)(unsigned char byte);
-
 // Appends the log-on of the host's current connection: user, "/" and the
 // password when there is one, "@" and the connect identifier. onLine
 // escapes it for the command line when the password is quoted; a password
@@ -53,7 +49,8 @@ typedef bool (*LeadByteTest)(unsigned char byte);
 // a connect identifier in one pair of enclosing quotes goes as the client's
 // runtime reads it from a plain word, so that the client reads the same
 // whatever the password. With maskPassword a non-empty password is written
-// as eight asterisks. False when it does not fit.
+// as eight asterisks. False when it does not fit. isLeadByte: see
+// common/lead_byte.h.
 bool AppendLogon(char* text, size_t capacity, const SettingsRecord* settings,
                  const PL_HOSTINFO* host, bool maskPassword, bool onLine,
                  LeadByteTest isLeadByte);

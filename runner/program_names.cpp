@@ -13,12 +13,15 @@ size_t ProgramNameIn(const char* argument, size_t* start)
     return end;
 }
 
-bool NamesFolder(const char* name, size_t length)
+bool NamesFolder(const char* name, size_t length, LeadByteTest isLeadByte)
 {
-    while (length > 0) {
-        char c = name[--length];
+    // From the first byte: only there does a character surely begin.
+    for (size_t at = 0; at < length; ++at) {
+        char c = name[at];
         if (c == '\\' || c == '/' || c == ':')
             return true;
+        if (isLeadByte && at + 1 < length && isLeadByte(static_cast<unsigned char>(c)))
+            ++at;
     }
     return false;
 }

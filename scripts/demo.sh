@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The main job: builds the plug-in and plays the editor with it under Wine,
 # with the client stand-in installed as sqlplus.exe, showing the user each
-# step of one run.
+# step of one run. Its prefix is 32-bit Windows, the one it always showed;
+# the test command covers 64-bit Windows (WoW64) too.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)

@@ -4,7 +4,7 @@
 # when everything is there.
 set -euo pipefail
 
-packages=(wine wine32:i386 g++-mingw-w64-i686 xvfb xauth googletest cmake clang
+packages=(wine wine32:i386 wine64 g++-mingw-w64-i686 xvfb xauth googletest cmake clang
           libclang-rt-14-dev imagemagick x11-utils fonts-wine locales git
           strip-nondeterminism cppcheck)
 

@@ -1,6 +1,8 @@
 # Sourced by the scripts: a Wine prefix of the build's own, made ready before
 # any Windows program of ours runs in it.
-#   tamsil_wine_prefix <folder>   sets WINEPREFIX and creates the prefix once
+#   tamsil_wine_prefix <folder> [win32|win64]   sets WINEPREFIX and WINEARCH
+#       (win32 unless given) and creates the prefix once; win64 is 64-bit
+#       Windows, where our 32-bit programs run under WoW64
 #   tamsil_wine_start / tamsil_wine_stop   a persistent wineserver for a run
 
 export WINEDEBUG=-all
@@ -8,7 +10,10 @@ export WINEARCH=win32
 
 tamsil_wine_prefix() {
   export WINEPREFIX=$1
-  if [ ! -f "$WINEPREFIX/.tamsil-ready" ]; then
+  export WINEARCH=${2:-win32}
+  # A prefix's architecture is fixed when it is made: one made for the other
+  # is made again.
+  if [ ! -f "$WINEPREFIX/.tamsil-ready" ] || [ "$(cat "$WINEPREFIX/.tamsil-ready")" != "$WINEARCH" ]; then
     rm -rf "$WINEPREFIX"
     mkdir -p "$(dirname "$WINEPREFIX")"
     # Without these overrides wineboot may stop at an install prompt.
@@ -18,7 +23,14 @@ tamsil_wine_prefix() {
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     wineserver -w
-    touch "$WINEPREFIX/.tamsil-ready"
+    # A 64-bit prefix runs our 32-bit programs under WoW64 only with Wine's
+    # 64-bit loader (Debian's wine64) and the 32-bit system in syswow64;
+    # without them it would test nothing of 64-bit Windows.
+    if [ "$WINEARCH" = win64 ] && [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
+      echo "wine-env: $WINEPREFIX is no 64-bit Windows with WoW64 (is wine64 installed?)" >&2
+      return 1
+    fi
+    echo "$WINEARCH" > "$WINEPREFIX/.tamsil-ready"
   fi
 }
 
@@ -31,10 +43,10 @@ tamsil_wine_stop() {
   wineserver -k 2>/dev/null || true
 }
 
-# Set-up, build, and a persistent wineserver in the given prefix until the
-# calling script exits. For the scripts that run our programs by hand (demo,
-# benchmark), each in a prefix of its own so it never stops a test run's
-# server.
+# Set-up, build, and a persistent wineserver in the given prefix (32-bit
+# Windows) until the calling script exits. For the scripts that run our
+# programs by hand (demo, benchmark), each in a prefix of its own so it never
+# stops a test run's server.
 tamsil_build_and_start_wine() {
   ./scripts/setup.sh
   ./scripts/build.sh >/dev/null

@@ -60,6 +60,7 @@ KERNEL32.dll!GetEnvironmentVariableW     # XP
 KERNEL32.dll!GetExitCodeProcess          # XP
 KERNEL32.dll!GetFileAttributesA          # XP
 KERNEL32.dll!GetFileAttributesW          # XP
+KERNEL32.dll!GetFullPathNameW            # XP
 KERNEL32.dll!GetLastError                # XP
 KERNEL32.dll!GetModuleFileNameW          # XP
 KERNEL32.dll!GetModuleHandleA            # XP
@@ -81,7 +82,6 @@ KERNEL32.dll!LoadLibraryA                # XP
 KERNEL32.dll!LocalFree                   # XP
 KERNEL32.dll!MultiByteToWideChar         # 2000
 KERNEL32.dll!ReadFile                    # XP
-KERNEL32.dll!SearchPathW                 # XP
 KERNEL32.dll!SetEnvironmentVariableW     # XP
 KERNEL32.dll!SetFileInformationByHandle  # Vista
 KERNEL32.dll!SetLastError                # XP
@@ -114,6 +114,7 @@ msvcrt.dll!strncmp                       # 2000
 msvcrt.dll!strrchr                       # 2000
 msvcrt.dll!strspn                        # 2000
 msvcrt.dll!vfprintf                      # 2000
+msvcrt.dll!wcschr                        # 2000
 msvcrt.dll!wcslen                        # 2000
 USER32.dll!DialogBoxParamA               # 2000
 USER32.dll!EndDialog                     # 2000

@@ -269,7 +269,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     size_t nameStart, nameEnd = ProgramNameIn(settings.SqlPlus, &nameStart);
     if (nameStart > nameEnd || nameEnd > strlen(settings.SqlPlus))
         Fail("client name outside its value", settings.SqlPlus, settings.SqlPlus);
-    NamesFolder(settings.SqlPlus + nameStart, nameEnd - nameStart);
+    NamesFolder(settings.SqlPlus + nameStart, nameEnd - nameStart, [](unsigned char b) { return b >= 0x81; });
     std::wstring pathValue(shortPath.begin(), shortPath.end());
     for (size_t start = 0, end = 0; NextPathFolder(pathValue.c_str(), &start, &end);)
         if (end > pathValue.size() || end - start < 3)

@@ -1,5 +1,6 @@
 #include "runner/command_line_composition.h"
 #include "runner/logon_script/logon_script_text.h"
+#include "runner/program_names.h"
 
 #include <gtest/gtest.h>
 
@@ -114,6 +115,9 @@ TEST(CommandLine, LogOnShapes)
                            sizeof line, word.lead);
         EXPECT_EQ(std::string("sqlplus ") + word.logon + " @C:\\TEMP\\se3F.TMP ", line) << word.connect;
     }
+    // Nor is it one in the client's name, which then names no folder.
+    EXPECT_FALSE(NamesFolder("\x83\x5cqlplus", 8, cp932));
+    EXPECT_TRUE(NamesFolder("\x83\x83\x5cqlplus", 9, cp932) && NamesFolder("\x83\x5cqlplus", 8, NULL));
 }
 
 TEST(CommandLine, ClientAndOptionsGoInAsTyped)

@@ -4,7 +4,7 @@
 
 #include "tests/wine/plugin_fixture.h"
 
-bool HostProcess::Start(const std::string& arguments, const std::string& folder)
+bool HostProcess::Start(const std::string& arguments, const std::string& folder, const std::string& program)
 {
     outputPath = folder + "\\host-output.txt";
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, NULL, TRUE};
@@ -18,7 +18,7 @@ bool HostProcess::Start(const std::string& arguments, const std::string& folder)
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     startup.hStdOutput = output;
     startup.hStdError = output;
-    std::string line = "\"" + BuildFolder() + "\\editor_host.exe\" " + arguments;
+    std::string line = "\"" + (program.empty() ? BuildFolder() + "\\editor_host.exe" : program) + "\" " + arguments;
     std::vector<char> mutableLine(line.begin(), line.end());
     mutableLine.push_back('\0');
     BOOL started = CreateProcessA(NULL, mutableLine.data(), NULL, NULL, TRUE, 0, NULL,

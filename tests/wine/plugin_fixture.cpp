@@ -87,6 +87,7 @@ void PluginTest::SetUp()
 {
     ShownMessages.clear();
     WhileMessageShown = NULL;
+    chainAtSetUp = reinterpret_cast<NT_TIB*>(NtCurrentTeb())->ExceptionList;
     folder = MakeTempFolder("tp");
     std::string copy = folder + "\\Tamsil.dll";
     ASSERT_TRUE(CopyFileA((BuildFolder() + "\\Tamsil.dll").c_str(), copy.c_str(), FALSE));
@@ -105,6 +106,7 @@ void PluginTest::SetUp()
 
 void PluginTest::TearDown()
 {
+    EXPECT_EQ(chainAtSetUp, reinterpret_cast<NT_TIB*>(NtCurrentTeb())->ExceptionList) << "a command left its record";
     if (module)
         FreeLibrary(module);
     RemoveFolder(folder);

@@ -61,6 +61,7 @@ protected:
     CommandEntry OnCall = NULL;
     CommandEntry OnSettings = NULL;
     alignas(8) unsigned char record[512] = {};
+    void* chainAtSetUp = NULL;   // the thread's exception chain, which every returned command leaves as it was
     PL_HOSTINFO* host() { return reinterpret_cast<PL_HOSTINFO*>(record); }
 };
 

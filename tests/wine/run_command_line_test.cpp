@@ -64,6 +64,7 @@ TEST_F(ClientCommandLine, CarriesEachShapeOfLogOnAndTheOptionsLast)
         {"APPUSER", "", "ORCL", "", "", "APPUSER@ORCL"},
         {"APPUSER", "tiger", "ORCL", "", "", "APPUSER/tiger@ORCL"},
         {"APPUSER", "tiger", "ORCL", "PROD", "-S -L", "APPUSER/tiger@PROD"},
+        {"APPUSER", "tiger", "ORCL", "\" PROD \"", "", "APPUSER/tiger@PROD"},   // blanks at its ends, kept in quotes
         // A password SQL*Plus would split goes in quotes, escaped for the
         // client's runtime.
         {"APPUSER", "Spring@2026", "ORCL", "", "", R"(APPUSER/\"Spring@2026\"@ORCL)", R"(APPUSER/"Spring@2026"@ORCL)"},
@@ -139,47 +140,61 @@ TEST_F(ClientCommandLine, StartsTheClientFromTheLineAloneInTheHostsSurroundings)
 }
 
 // A client named without a folder is never taken from the current folder
-// (where the user last opened a file), nor by a relative PATH entry: the
-// host's folder (holding sqlplus.exe) comes first, then the client's PATH.
-// A batch file found goes by its full path, which the command interpreter
-// that runs it takes as it stands.
-TEST_F(ClientCommandLine, AClientWithoutAFolderIsNeverTakenFromTheCurrentFolder)
+// (where the user last opened a file), nor by a relative PATH entry (".", or
+// "C:." for the drive's current folder): the host's folder (holding
+// sqlplus.exe) comes first, then the system folder (under WoW64, System32 as
+// a 32-bit program sees it: SysWOW64), then the client's PATH, where a folder
+// of the client's name is passed over. Run under code page 932, where the
+// second byte of "\x83\x5c" is that of a backslash: that name is a name too,
+// and a file in the current folder named like the value with its option
+// (which the quoting would take for a path) is never run either. A batch
+// file found goes by its full path: the command interpreter that runs it
+// would look its name up in the current folder first.
+TEST_F(ClientCommandLine, AClientWithoutAFolderEvenADoubleByteOneIsNeverTakenFromTheCurrentFolder)
 {
-    std::string current = folder + "\\downloads", path = folder + "\\client bin", own = folder + "\\own";
+    ASSERT_EQ(932u, GetACP()) << "run with LC_ALL=ja_JP.UTF-8";
+    std::string current = folder + "\\downloads", path = folder + "\\client bin", own = folder + "\\own",
+                name = "\x83\x5cqlplus";
+    char system[MAX_PATH];
+    std::string inSystem = std::string(system, GetSystemDirectoryA(system, MAX_PATH)) + "\\sqlplus22.exe";
     for (const std::string& copy : {current + "\\sqlplus.exe", path + "\\sqlplus.exe", current + "\\sqlplus19.exe",
-                                    path + "\\sqlplus19.exe", current + "\\sqlplus20.exe", own + "\\sqlplus21.exe"}) {
-        CreateDirectoryA(copy.substr(0, copy.rfind('\\')).c_str(), NULL);
+                                    path + "\\sqlplus19.exe", current + "\\sqlplus20.exe", own + "\\sqlplus21.exe",
+                                    current + "\\" + name + ".exe", path + "\\" + name + ".exe",
+                                    current + "\\" + name + " -L.exe", path + "\\sqlplus22.exe", inSystem}) {
+        if (copy != inSystem)
+            CreateDirectoryA(copy.substr(0, copy.find('\\', folder.size() + 1)).c_str(), NULL);
         ASSERT_TRUE(CopyFileA(client.c_str(), copy.c_str(), FALSE));
     }
-    std::string standIn = client, planted = folder + "\\planted.txt";
-    WriteWholeFile(path + "\\sqlplus.cmd", "@\"" + standIn + "\" %*\r\n");
-    WriteWholeFile(current + "\\sqlplus.cmd", "@echo planted>\"" + planted + "\"\r\n");
+    ASSERT_TRUE(CreateDirectoryA((own + "\\sqlplus19.exe").c_str(), NULL));
+    WriteWholeFile(path + "\\sqlplus.cmd", "@\"" + client + "\" %*\r\n");
+    WriteWholeFile(current + "\\sqlplus.cmd", "@echo planted>\"" + folder + "\\planted.txt\"\r\n");
     char hostCurrent[MAX_PATH];
     GetCurrentDirectoryA(sizeof hostCurrent, hostCurrent);
-    SetEnvironmentVariableA("PATH", (".;" + path).c_str());
+    SetEnvironmentVariableA("PATH", (".;" + current.substr(0, 2) + ".;" + path).c_str());
     SetCurrentDirectoryA(current.c_str());
     SetHostText(HOST_USER, HOST_USER_WIDTH, "APPUSER");
-    // What the client receives before its log-on, when not the value.
-    const struct { std::string value, environment, program, received; } cases[] = {
+    const struct { std::string value, environment, program, started; } cases[] = {
         {"sqlplus19", "", path + "\\sqlplus19.exe"}, {"\"sqlplus19\" -L", "", path + "\\sqlplus19.exe"},
         {"sqlplus", "", BuildFolder() + "\\sqlplus.exe"}, {"sqlplus21", "PATH=" + own, own + "\\sqlplus21.exe"},
-        {"sqlplus20", "", ""}, {"\"SqlPlus.Cmd\" -L", "", path + "\\SqlPlus.Cmd", "\"" + standIn + "\" -L"}};
+        {"sqlplus20", "", ""}, {"sqlplus19.exe", "PATH=" + own + ";" + path + "\\", path + "\\sqlplus19.exe"},
+        {name, "", path + "\\" + name + ".exe"}, {name + " -L", "", path + "\\" + name + ".exe"},
+        {"sqlplus22", "", inSystem}, {"\"SqlPlus.Cmd\" -L", "", path + "\\SqlPlus.Cmd", "\"" + path + "\\SqlPlus.Cmd\" -L"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.value);
         StartOver();
         client = c.value;
         Settings("", "[Environment]\r\n" + c.environment + "\r\n");
-        std::string tail = " APPUSER@ @" + RunKeepingTheScript() + " ";
+        std::string line = (c.started.empty() ? client : c.started) + " APPUSER@ @" + RunKeepingTheScript() + " ";
         ClientRun run = ClientRuns().empty() ? ClientRun() : ClientRuns()[0];
         EXPECT_EQ(c.program, StartRequests.empty() ? "" : StartRequests[0].program);
-        EXPECT_EQ(c.program.empty() ? "" : (c.received.empty() ? client : c.received) + tail, run["command-line"]);
-        if (!c.received.empty())
-            EXPECT_EQ("\"" + c.program + "\" -L" + tail, StartRequests.at(0).line);
+        EXPECT_EQ(c.program.empty() ? "" : line, StartRequests.empty() ? "" : StartRequests[0].line);
+        EXPECT_EQ(c.program.empty() ? "" : "APPUSER@", run["logon"]);
         if (c.program.empty())
-            ExpectOneRunError(FormatMessageText("RUN : %s\nERROR: %d\nMSG:%s\n", client + tail, ERROR_FILE_NOT_FOUND));
+            ExpectOneRunError(FormatMessageText("RUN : %s\nERROR: %d\nMSG:%s\n", line, ERROR_FILE_NOT_FOUND));
     }
-    EXPECT_FALSE(FileExists(planted)) << "the batch file in the current folder ran";
+    EXPECT_FALSE(FileExists(folder + "\\planted.txt")) << "the batch file in the current folder ran";
     SetCurrentDirectoryA(hostCurrent);
+    DeleteFileA(inSystem.c_str());
 }
 
 // Values as the user types them into the settings dialog, saved, and on the

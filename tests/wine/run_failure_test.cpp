@@ -370,74 +370,55 @@ TEST_F(RunFailure, HidePasswordLeavesNoPasswordBehindWhenTheRunFails)
 }
 
 
-// A batch-file client is run by the command interpreter, which reads "%", "^", "&", "|", "<" and
-// ">" on its line as its own: a line as it would be started that holds one (the first is named)
-// stops the run before anything is made. With HidePassword only the client and the log-on
-// script's path are on the line, and the log-on script's own refusal of "&" comes first; a client
-// that is no batch file goes whatever its line holds.
+// A batch-file client's line as it would be started, holding a character the command interpreter reads as its
+// own (the first is named), in the log-on, the folder the file was found in, the script's path or the options:
+// the run stops before anything is made. With HidePassword the log-on and the options are not on the line; a
+// client that is no batch file goes whatever its line holds.
 TEST_F(RunFailure, ABatchClientWhoseLineHoldsWhatTheInterpreterReadsIsRefused)
 {
-    std::string standIn = client, bin = folder + "\\bin", oddBin = folder + "\\bin^1", work = workFolder,
-                temporary = OwnTemporaryFolder(), oddTemporary = folder + "\\t%mp", oddWork = folder + "\\R&D";
-    for (const std::string& made : {bin, oddBin, oddTemporary, oddWork})
+    std::string standIn = client, bin = folder + "\\bin", odd = folder + "\\R&D^1", work = workFolder;
+    for (const std::string& made : {bin, odd})
         CreateDirectoryA(made.c_str(), NULL);
-    for (const std::string& batch : {bin, oddBin})
-        WriteWholeFile(batch + "\\sqlplus.cmd", "@\"" + standIn + "\" %*\r\n");
-    auto refused = [](char c) {
-        return std::string("The client sqlplus.cmd is a batch file, and its command line holds \"") + c +
-               "\", which the command interpreter that runs it would read as its own.\nName SQL*Plus itself in "
-               "SqlPlus.\n";
-    };
-    const struct { std::string value; const char *password, *connect, *options; std::string path, work, temporary;
-                   bool hide; std::string text; } rows[] = {
-        {"sqlplus.cmd", "%PATH%", "", "", bin, work, temporary, false, refused('%')},
-        {"sqlplus.cmd", "tiger", "^DB", "", bin, work, temporary, false, refused('^')},
-        {"sqlplus.cmd", "tiger", "", "", bin, oddWork, temporary, false, refused('&')},
-        {"sqlplus.cmd", "tiger", "", "a|b", bin, work, temporary, false, refused('|')},
-        {"sqlplus.cmd", "a<b", "", "a&b", bin, work, temporary, false, refused('<')},
-        {"sqlplus.cmd", "tiger", "", ">out.txt", bin, work, temporary, false, refused('>')},
-        {"sqlplus.cmd", "tiger", "", "", oddBin, work, temporary, false, refused('^')},
-        {"sqlplus.cmd", "tiger", "", "", bin, work, oddTemporary, true, refused('%')},
-        {"sqlplus.cmd", "a&b", "", "", bin, work, oddTemporary, true, "The password holds \"&\", which SQL*Plus "
-         "reads in a script as a substitution variable.\nClear HidePassword in the settings file to pass the "
-         "password on the command line.\n"},
-        {"sqlplus.cmd", "%PATH%|<>^", "^", "a|b", bin, work, temporary, true, ""},
-        {standIn, "%PATH%|<>^", "^", "a|b", oddBin, oddWork, temporary, false, ""},
-    };
+    WriteWholeFile(bin + "\\sqlplus.cmd", "@\"" + standIn + "\" %*\r\n");
+    WriteWholeFile(odd + "\\sqlplus2.cmd", "@\"" + standIn + "\" %*\r\n");
+    const struct { std::string value, password, options, work; bool hide; char refused; } rows[] = {
+        {"sqlplus.cmd", "%PATH%", "", work, false, '%'}, {"sqlplus2.cmd", "tiger", "", work, false, '&'},
+        {"sqlplus.cmd", "tiger", "", odd, false, '&'}, {"sqlplus.cmd", "ti^ger", "", work, false, '^'},
+        {"sqlplus.cmd", "a|b", "<in", work, false, '|'}, {"sqlplus.cmd", "tiger", "<in >out", work, false, '<'},
+        {"sqlplus.cmd", "tiger", ">out", work, false, '>'}, {"sqlplus.cmd", "%PATH%|<>^", "|", work, true, '\0'},
+        {standIn, "%PATH%|<>^", "|", odd, false, '\0'}};
     for (const auto& row : rows) {
         SCOPED_TRACE(&row - rows);
         ShownMessages.clear();
         HostCalls.clear();
-        StartRequests.clear();
         DeleteFileA(clientLog.c_str());
         SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, row.password);
-        SetEnvironmentVariableA("TMP", row.temporary.c_str());
-        SetEnvironmentVariableA("TEMP", row.temporary.c_str());
         client = row.value;
         workFolder = row.work;
-        Settings(std::string(row.hide ? "HidePassword=1\r\n" : "") + "DeleteTemp=1\r\nOptions=" + row.options +
-                     "\r\nConnectString=" + row.connect + "\r\n",
-                 "[Environment]\r\nPATH=" + row.path + "\r\n");
+        Settings((row.hide ? "HidePassword=1\r\n" : "") + std::string("DeleteTemp=1\r\nOptions=") + row.options +
+                 "\r\n", "[Environment]\r\nPATH=" + bin + ";" + odd + "\r\n");
         OnCall();
-        if (row.text.empty()) {
-            EXPECT_TRUE(ShownMessages.empty());
-            EXPECT_EQ(row.password, ClientRuns().at(0)["password"]);
-        } else {
-            ExpectOneRunError(row.text);
-            EXPECT_TRUE(HostCalls.empty() && StartRequests.empty());
-        }
-        EXPECT_TRUE(ScriptsLeft().empty() && FilesIn(row.temporary).empty());
+        if (row.refused)
+            ExpectOneRunError("The client " + row.value + " is a batch file, and its command line holds \"" +
+                              row.refused + "\", which the command interpreter that runs it would read as its "
+                              "own.\nName SQL*Plus itself in SqlPlus.\n");
+        EXPECT_EQ(row.refused ? "" : row.password, ClientRuns().empty() ? "" : ClientRuns()[0]["password"]);
+        EXPECT_TRUE(ScriptsLeft().empty() && HostCalls.empty() == (row.refused != '\0'));
     }
 }
 
-// A run abandoned while the client runs (an editor's exception caught around
-// OnCall) deletes its log-on script, open then, and shows nothing; the next
-// run, with a box under which both commands do nothing, goes as usual.
-TEST_F(RunFailure, ARunAbandonedWhileTheClientRunsDeletesItsLogOnScript)
+// An editor's exceptions, caught around OnCall. A run abandoned while the
+// client runs deletes its log-on script, open then, and shows nothing; the
+// next run, with a box under which both commands do nothing, goes as usual.
+// A run abandoned in SetEditorText, once its client ended with a code to
+// show, shows nothing, then or in the next run; and that run, whose editor
+// resumes after an exception in its GetEditorText, goes as if none had been
+// raised: the client runs, the text comes back, no file is left.
+TEST_F(RunFailure, ARunTheEditorAbandonsOrResumesLeavesNoFileAndNoBox)
 {
     std::string temporary = OwnTemporaryFolder();
     SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "tiger");
-    Settings("HidePassword=1\r\nShowExitCode=1\r\n");
+    Settings("DeleteTemp=1\r\nHidePassword=1\r\nShowExitCode=1\r\n");
     void* wait = PatchImport(module, "kernel32.dll", "WaitForSingleObject", reinterpret_cast<void*>(&WaitThenRaise));
     EXPECT_TRUE(CallCatchingExceptions(OnCall));
     PatchImport(module, "kernel32.dll", "WaitForSingleObject", wait);
@@ -450,30 +431,45 @@ TEST_F(RunFailure, ARunAbandonedWhileTheClientRunsDeletesItsLogOnScript)
     OnCall();
     EXPECT_EQ((std::vector<std::string>{"GetEditor", "GetEditorText", "SetEditorText", "box"}), EntriesCalled());
     EXPECT_EQ(2u, ClientRuns().size());
+
+    SetHostPointer(HOST_SET_EDITOR_TEXT, +[](int32_t, const char*) -> int32_t { RaiseEditorException(); return 0; });
+    EXPECT_TRUE(CallCatchingExceptions(OnCall));
+    SetHostPointer(HOST_SET_EDITOR_TEXT, &FakeSetEditorText);
+    SetHostPointer(HOST_GET_EDITOR_TEXT, +[](int32_t editor, char* text, int32_t size) {
+        RaiseEditorException(true);
+        FakeGetEditorText(editor, text, size);
+    });
+    SetClientControl("TAMSIL_CLIENT_EXIT", "0");
+    WhileMessageShown = NULL;   // a box here would start yet another run under it
+    EXPECT_FALSE(CallCatchingExceptions(OnCall));
+    EXPECT_EQ(1u, ShownMessages.size()) << ShownMessages.back().text;
+    EXPECT_EQ((std::vector<std::string>{EditorText, EditorText}), SetTexts());
+    EXPECT_TRUE(FilesIn(temporary).empty() && ScriptsLeft().size() == 2) << "only the abandoned runs' scripts";
 }
 
 // A log-on script left by a run that never ended is deleted by the next run;
-// no other file is, nor one that is recent or that someone has open: not
-// one whose short name (LG_SES~1.TMP) matches, nor an ordinary script that
-// connects first.
+// no other file is, nor one written within the last minute (30 s ago) or
+// that someone has open: not one whose short name (LG_SES~1.TMP) matches,
+// nor an ordinary script that connects first.
 TEST_F(RunFailure, ALogOnScriptLeftByARunThatNeverEndedIsDeletedByTheNextRun)
 {
     std::string temporary = OwnTemporaryFolder(), logon = "connect APPUSER/tiger@ORCL\r\n@x.tmp \r\n";
-    // Each file's name, bytes, and whether it was last written two minutes ago.
-    const struct { const char* name; std::string bytes; bool old; } files[] = {
-        {"lg1.tmp", logon, true}, {"LGA2.TMP", "set echo off\r\n" + logon, true}, {"lg3.tmp", logon, false},
-        {"lg4.tmp", logon, true}, {"lg5.tmp", "select 1 from dual;\r\n", true}, {"se6.tmp", logon, true},
-        {"lg_session_backup.tmpl", logon, true}, {"lg12345.tmp", logon, true},
-        {"lg1F.tmp", "connect APPUSER/tiger@ORCL\r\nselect 1 from dual;\r\n", true},
+    // Each file's name, bytes, and how many seconds ago it was last written.
+    const struct { const char* name; std::string bytes; ULONGLONG age; } files[] = {
+        {"lg1.tmp", logon, 120}, {"LGA2.TMP", "set echo off\r\n" + logon, 120}, {"lg3.tmp", logon, 30},
+        {"lg4.tmp", logon, 120}, {"lg5.tmp", "select 1 from dual;\r\n", 120}, {"se6.tmp", logon, 120},
+        {"lg_session_backup.tmpl", logon, 120}, {"lg12345.tmp", logon, 120},
+        {"lg1F.tmp", "connect APPUSER/tiger@ORCL\r\nselect 1 from dual;\r\n", 120},
     };
-    ULARGE_INTEGER twoMinutesAgo;
-    GetSystemTimeAsFileTime(reinterpret_cast<FILETIME*>(&twoMinutesAgo));
-    twoMinutesAgo.QuadPart -= 1200000000ULL;
+    ULARGE_INTEGER now;
+    GetSystemTimeAsFileTime(reinterpret_cast<FILETIME*>(&now));
     for (const auto& file : files) {
         WriteWholeFile(temporary + "\\" + file.name, file.bytes);
         HANDLE written = CreateFileA((temporary + "\\" + file.name).c_str(), FILE_WRITE_ATTRIBUTES, 0, NULL,
                                      OPEN_EXISTING, 0, NULL);
-        EXPECT_TRUE(!file.old || SetFileTime(written, NULL, NULL, reinterpret_cast<FILETIME*>(&twoMinutesAgo)));
+        ULARGE_INTEGER time = now;
+        time.QuadPart -= file.age * 10000000ULL;
+        EXPECT_TRUE(SetFileTime(written, NULL, NULL, reinterpret_cast<FILETIME*>(&time)));
         CloseHandle(written);
     }
     HANDLE held = CreateFileA((temporary + "\\lg4.tmp").c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);

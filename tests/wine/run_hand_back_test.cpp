@@ -225,14 +225,15 @@ TEST_F(HandBack, AFileHeldAfterTheClientEndedIsWaitedForThenReported)
         CloseHandle(holder);
     }
     // Both deletions fail: one box, the log-on script first; then the exit code
-    // when asked for, but not 0, and one the system set (0x10000 or more) in hex.
+    // when asked for, but not 0: up to 0xFFFF in decimal, from 0x10000 (where
+    // the system's own codes begin) in hex.
     HostCalls.clear();
     ShownMessages.clear();
     SetClientControl("TAMSIL_CLIENT_HOLD", "");
     SetClientControl("TAMSIL_CLIENT_ACTION", "leave");
     Settings("DeleteTemp=1\r\nHidePassword=1\r\nShowExitCode=1\r\n");
     ASSERT_TRUE(PatchImport(module, "kernel32.dll", "DeleteFileA", reinterpret_cast<void*>(&FailDeletion)));
-    for (const char* exit : {"3", "0", "0xC0000005"}) {
+    for (const char* exit : {"0xFFFF", "0", "0x10000"}) {
         SetClientControl("TAMSIL_CLIENT_EXIT", exit);
         OnCall();
     }
@@ -240,8 +241,8 @@ TEST_F(HandBack, AFileHeldAfterTheClientEndedIsWaitedForThenReported)
     ASSERT_TRUE(DeletionsTried.size() == 6 && ShownMessages.size() == 5);
     EXPECT_EQ(FormatMessageText(LOGON_SCRIPT_KEPT, DeletionsTried[0], ERROR_WRITE_PROTECT) +
               FormatMessageText(CANNOT_DELETE, DeletionsTried[1], ERROR_WRITE_PROTECT), ShownMessages[0].text);
-    EXPECT_EQ("SQL*Plus ended with exit code 3.\n", ShownMessages[1].text);
-    EXPECT_EQ("SQL*Plus ended with exit code 0xC0000005.\n", ShownMessages[4].text);
+    EXPECT_EQ("SQL*Plus ended with exit code 65535.\n", ShownMessages[1].text);
+    EXPECT_EQ("SQL*Plus ended with exit code 0x00010000.\n", ShownMessages[4].text);
     EXPECT_TRUE(ShownMessages[4].caption == "Tamsil plug-in" && ShownMessages[4].style == 0x30 && !ShownMessages[4].owner);
     // The editor then raises in SetEditorText: the kept log-on script is tried once more, silently.
     SetHostPointer(HOST_SET_EDITOR_TEXT, +[](int32_t, const char*) -> int32_t { RaiseEditorException(); return 0; });

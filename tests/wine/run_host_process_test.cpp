@@ -34,17 +34,25 @@ protected:
 
 } // namespace
 
+// The host's folder is one folder even when its name holds ";": "SQL" (from
+// the host's current folder) is never looked in.
 TEST_F(RunInHostProcess, TheDefaultClientIsFoundBesideTheHostAndItsScriptComesBack)
 {
     // No client setting: "sqlplus" it is.
     WriteSettingsFile("[Settings]\r\nDeleteTemp=1\r\n[Path]\r\nWorkingDirectory=" + workFolder + "\r\n");
+    std::string tools = folder + "\\Tools;SQL";
+    for (std::string copy : {tools + "\\sqlplus.exe", tools + "\\editor_host.exe", folder + "\\SQL\\sqlplus.exe"}) {
+        CreateDirectoryA(copy.substr(0, copy.rfind('\\')).c_str(), NULL);
+        ASSERT_TRUE(CopyFileA((BuildFolder() + copy.substr(copy.rfind('\\'))).c_str(), copy.c_str(), FALSE));
+    }
     WriteWholeFile(folder + "\\editor.sql", "select 1 from dual;\r\n");
     SetClientControl("TAMSIL_CLIENT_ACTION", "append");
     SetClientControl("TAMSIL_CLIENT_TEXT", "select 2 from dual;\r\n");
 
     HostProcess host;
     ASSERT_TRUE(host.Start(PluginArgument() + " --user APPUSER --password tiger --database ORCL"
-                           " --editor-id 4 --text-file editor.sql --call --out-text after.sql", folder));
+                           " --editor-id 4 --text-file editor.sql --call --out-text after.sql", folder,
+                           tools + "\\editor_host.exe"));
     ASSERT_EQ(0, host.Wait()) << host.Output();
 
     std::vector<ClientRun> runs = ClientRuns();
@@ -53,6 +61,7 @@ TEST_F(RunInHostProcess, TheDefaultClientIsFoundBesideTheHostAndItsScriptComesBa
     std::string start = "sqlplus APPUSER/tiger@ORCL @" + workFolder + "\\se";
     EXPECT_EQ(start, line.substr(0, start.size()));
     EXPECT_EQ(".tmp ", line.substr(line.size() - 5));
+    EXPECT_EQ(tools + "\\sqlplus.exe", runs[0]["program"]);
     EXPECT_EQ("select 1 from dual;\r\n", runs[0]["script"]);
     EXPECT_EQ(folder, runs[0]["directory"]);
     EXPECT_EQ("select 1 from dual;\r\nselect 2 from dual;\r\n", ReadWholeFile(folder + "\\after.sql"));

@@ -84,16 +84,21 @@ TEST_F(ScriptText, ATextThatFillsTheBufferNeverRuns)
         EXPECT_TRUE(SetTexts().empty());
     }
 
-    // The next run of a shorter text goes as usual.
+    // The next run of a shorter text goes as usual, and an editor that
+    // writes nothing into the buffer runs an empty script, not the message.
     ShownMessages.clear();
     UnterminatedFill = 0;
     EditorText = std::string(102399, 'z');
     OnCall();
     ExpectOneRunError(TOO_LONG);
     ShownMessages.clear();
+    SetHostPointer(HOST_GET_EDITOR_TEXT, +[](int32_t, char*, int32_t) {});
+    OnCall();
+    SetHostPointer(HOST_GET_EDITOR_TEXT, &FakeGetEditorText);
     EditorText = "select 1 from dual;";
     OnCall();
     EXPECT_TRUE(ShownMessages.empty());
-    ASSERT_EQ(1u, ClientRuns().size());
-    EXPECT_EQ(EditorText, ClientRuns()[0]["script"]);
+    ASSERT_EQ(2u, ClientRuns().size());
+    EXPECT_EQ("", ClientRuns()[0]["script"]);
+    EXPECT_EQ(EditorText, ClientRuns()[1]["script"]);
 }

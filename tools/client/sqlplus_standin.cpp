@@ -48,8 +48,9 @@
 // length bytes and a line feed:
 //   <name> <length>
 // A run writes "run" (empty), "command-line" (GetCommandLineA as received),
-// with /nolog "logon-script" (its bytes, or "logon-script-error") and, when
-// it has a connect line, "echo" ("on" or "off" when that line was read),
+// "program" (the path of the file that runs), with /nolog "logon-script"
+// (its bytes, or "logon-script-error") and, when it has a connect line,
+// "echo" ("on" or "off" when that line was read),
 // "logon" (the word from the line or the connect line) and, when there is
 // one, its parts "user", "password" and "connect-identifier", "script-path",
 // "parameters" (one per line), "directory" (its current directory),
@@ -312,15 +313,21 @@ int Hold(char** argv)
     return 0;
 }
 
+// The path of the file that runs, whatever started it and by which name.
+std::string OwnPath()
+{
+    char self[MAX_PATH];
+    DWORD length = GetModuleFileNameA(NULL, self, sizeof self);
+    return std::string(self, length < sizeof self ? length : 0);
+}
+
 // Starts a holder on path and returns once it holds the file, or has ended
 // without; logs "hold" and "holder".
 void StartHolder(const CommandLine& line, const std::string& path, const std::string& logPath)
 {
     std::string event = "TamsilHolder" + std::to_string(GetCurrentProcessId());
     HANDLE held = CreateEventA(NULL, TRUE, FALSE, event.c_str());
-    char self[MAX_PATH];
-    DWORD length = GetModuleFileNameA(NULL, self, sizeof self);
-    std::string command = "\"" + std::string(self, length < sizeof self ? length : 0) + "\" --holder " +
+    std::string command = "\"" + OwnPath() + "\" --holder " +
                           Control(line, "hold-for", "300") + " " + Control(line, "hold-share", "none") +
                           " " + event + " \"" + path + "\"";
     std::vector<char> commandLine(command.begin(), command.end());
@@ -355,6 +362,7 @@ int main(int argc, char** argv)
 
     LogRecord(logPath, "run", "");
     LogRecord(logPath, "command-line", raw);
+    LogRecord(logPath, "program", OwnPath());
     std::string logonScriptPath = line.logon == "/nolog" ? line.scriptPath : "";
     if (line.logon == "/nolog" && line.hasScript) {
         std::string logonScript;

@@ -13,11 +13,15 @@ struct CatchFrame
     int tryLevel;
 };
 static jmp_buf CaughtAt;
+static const DWORD EDITOR_EXCEPTION = 0xE0000001;
 
 static EXCEPTION_DISPOSITION __cdecl CatchAll(EXCEPTION_RECORD* exception, void* frame, CONTEXT*, void*)
 {
     if (exception->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND))
         return ExceptionContinueSearch;
+    // Its own exception, raised continuable, the editor resumes after.
+    if (exception->ExceptionCode == EDITOR_EXCEPTION && !(exception->ExceptionFlags & EXCEPTION_NONCONTINUABLE))
+        return ExceptionContinueExecution;
     RtlUnwind(frame, NULL, exception, NULL);
     longjmp(CaughtAt, 1);
 }
@@ -36,7 +40,7 @@ bool CallCatchingExceptions(void(__cdecl* entry)(void))
     return caught;
 }
 
-void RaiseEditorException(void)
+void RaiseEditorException(bool continuable)
 {
-    RaiseException(0xE0000001, EXCEPTION_NONCONTINUABLE, 0, NULL);
+    RaiseException(EDITOR_EXCEPTION, continuable ? 0 : EXCEPTION_NONCONTINUABLE, 0, NULL);
 }

@@ -6,12 +6,14 @@
 // entries (its editor had gone, say) and catches it around the plug-in's
 // entry, by a registration of its own on the thread's chain whose handler
 // unwinds the frames above it (RtlUnwind, which calls each of their
-// handlers) and resumes after the call.
+// handlers) and resumes after the call; or, for its own exception raised
+// continuable, returns ExceptionContinueExecution, and the entry that
+// raised it goes on.
 
 // Calls the plug-in's entry so; true when an exception was caught.
 bool CallCatchingExceptions(void(__cdecl* entry)(void));
 
-// Raises the editor's exception.
-void RaiseEditorException(void);
+// Raises the editor's exception, continuable when asked.
+void RaiseEditorException(bool continuable = false);
 
 #endif
