@@ -136,41 +136,23 @@ TEST(CommandLine, ClientAndOptionsGoInAsTyped)
 }
 
 // A batch file: its program as the line names it, without the dots and
-// blanks the platform drops; found, named by its full path; and what the
-// command interpreter would read on its line.
-TEST(CommandLine, BatchFileProgramsAndWhatTheInterpreterReads)
+// blanks the platform drops; found, named by its full path in quotes, the
+// longest in its buffer; and the first character the command interpreter
+// reads, the second byte of a double-byte character none.
+TEST(CommandLine, BatchFilesAndWhatTheInterpreterReads)
 {
-    const struct { const char* argument; bool batch; const char* named; } programs[] = {
-        {"sqlplus.cmd", true, "\"C:\\b\\p.cmd\""}, {"SqlPlus.BAT -L", true, "\"C:\\b\\p.cmd\" -L"},
-        {"\"sqlplus.cmd. .\" -L", true, "\"C:\\b\\p.cmd\" -L"}, {".cmd", true, "\"C:\\b\\p.cmd\""},
-        {"\"x.bat", true, "\"C:\\b\\p.cmd\""}, {"\"x.bat\t\"", false, nullptr},
-        {"cmd", false, nullptr}, {"sqlplus.cmdx", false, nullptr}, {"sqlplus -L.cmd", false, nullptr},
-        {"C:\\a b\\x.bat", false, nullptr}, {"\"C:\\a b\\x.bat\"", true, nullptr}, {"", false, nullptr},
-    };
-    for (const auto& p : programs) {
-        EXPECT_EQ(p.batch, IsBatchProgram(p.argument)) << p.argument;
-        char named[STARTED_CLIENT_CAPACITY];
-        if (p.named) {
-            EXPECT_TRUE(NameProgramByPath(p.argument, "C:\\b\\p.cmd", named, sizeof named));
-            EXPECT_EQ(p.named, std::string(named)) << p.argument;
-        }
-    }
-    // The longest there can be: a full path in place of the shortest name,
-    // the rest of the longest value after it.
-    std::string program(PATH_CAPACITY - 1, 'p'), rest = " " + std::string(SETTINGS_TEXT_CAPACITY - 1 - 5, 'r');
-    std::vector<char> named(STARTED_CLIENT_CAPACITY, '#');
-    EXPECT_TRUE(NameProgramByPath(("x.cmd" + rest).c_str(), program.c_str(), named.data(), named.size()));
-    EXPECT_EQ("\"" + program + "\"" + rest, named.data());
-    EXPECT_FALSE(NameProgramByPath(("x.cmd" + rest).c_str(), program.c_str(), named.data(), program.size() + rest.size() + 2));
-
+    for (const char* batch : {"sqlplus.cmd", "SqlPlus.BAT -L", "\"x.cmd. .\" -L", ".cmd", "\"C:\\a b\\x.bat\""})
+        EXPECT_TRUE(IsBatchProgram(batch)) << batch;
+    for (const char* other : {"cmd", "x.cmdx", "\"x.bat\t\"", "x -L.cmd", "C:\\a b\\x.bat"})
+        EXPECT_FALSE(IsBatchProgram(other)) << other;
+    std::string program(PATH_CAPACITY - 1, 'p'), rest = "\" -" + std::string(SETTINGS_TEXT_CAPACITY - 10, 'r');
+    char named[STARTED_CLIENT_CAPACITY];
+    EXPECT_TRUE(NameProgramByPath(("\"x.cmd" + rest).c_str(), program.c_str(), named, sizeof named));
+    EXPECT_EQ("\"" + program + "\" -" + rest.substr(3), named);
     const LeadByteTest cp932 = [](unsigned char byte) { return byte >= 0x81; };
-    const struct { const char* line; LeadByteTest lead; char read; } lines[] = {
-        {"x.cmd U/\\\"a%b\\\"@DB @C:\\se1.tmp ^", NULL, '%'}, {"x.cmd @\"C:\\R&D\\se1.tmp\" |", NULL, '&'},
-        {"x.cmd U/p@DB @C:\\se1.tmp -S \"<a>\"", NULL, '<'}, {"x.cmd U/p@(A=B) @C:\\se1.tmp !\"'(),;=", NULL, '\0'},
-        {"x.cmd \x83\x5e \x83\x7c>", cp932, '>'}, {"x.cmd \x83\x5e", NULL, '^'}, {"x.cmd \x83", cp932, '\0'},
-    };
-    for (const auto& l : lines)
-        EXPECT_EQ(l.read, InterpreterCharacterIn(l.line, l.lead)) << l.line;
+    EXPECT_EQ('>', InterpreterCharacterIn("x.cmd \x83\x5e \x83\x7c \"a>b\" %", cp932));
+    EXPECT_EQ('^', InterpreterCharacterIn("x.cmd \x83\x5e", NULL));
+    EXPECT_EQ('\0', InterpreterCharacterIn("x.cmd U/p@(A=B) !\"'(),;=\x83", cp932));
 }
 
 TEST(CommandLine, MaskedLineShowsEightAsterisksInThePasswordsPlace)

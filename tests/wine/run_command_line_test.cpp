@@ -173,7 +173,7 @@ TEST_F(ClientCommandLine, AClientWithoutAFolderEvenADoubleByteOneIsNeverTakenFro
     SetEnvironmentVariableA("PATH", (".;" + current.substr(0, 2) + ".;" + path).c_str());
     SetCurrentDirectoryA(current.c_str());
     SetHostText(HOST_USER, HOST_USER_WIDTH, "APPUSER");
-    const struct { std::string value, environment, program, started; } cases[] = {
+    const struct { std::string value, environment, program, started = ""; } cases[] = {
         {"sqlplus19", "", path + "\\sqlplus19.exe"}, {"\"sqlplus19\" -L", "", path + "\\sqlplus19.exe"},
         {"sqlplus", "", BuildFolder() + "\\sqlplus.exe"}, {"sqlplus21", "PATH=" + own, own + "\\sqlplus21.exe"},
         {"sqlplus20", "", ""}, {"sqlplus19.exe", "PATH=" + own + ";" + path + "\\", path + "\\sqlplus19.exe"},
