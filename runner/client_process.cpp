@@ -82,6 +82,8 @@ static bool RefuseInterpreterCharacter(const char* scriptFolder, bool hidePasswo
         return true;
     char folderArgument[SCRIPT_ARGUMENT_CAPACITY];
     PathOnCommandLine(hidePassword ? logonScriptFolder : scriptFolder, folderArgument);
+    // Shorter than the line that starts, by the file's name: a line cut
+    // here would be cut there too, and a cut line never starts.
     char line[COMMAND_LINE_CAPACITY];
     if (hidePassword)
         ComposeNologLine(StartedClient, folderArgument, line, sizeof line);
