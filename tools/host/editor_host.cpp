@@ -12,6 +12,9 @@
 //     --unterminated-text      GetEditorText fills the whole buffer, no NUL
 //     --raise-once             GetEditorText raises an exception the first
 //                              time, caught around the command's entry
+//     --jump-once              the same, caught around the loop of commands,
+//                              which resumes without the platform's unwind;
+//                              the commands are then picked from the loop
 //     --data-size N            PL_DATA's Size field (default 264)
 //     --call                   pick the plug-in's command (may repeat)
 //     --settings               open the plug-in's settings over a main window
@@ -40,6 +43,7 @@ static size_t EditorTextLength;
 static int32_t EditorIdentifier = 1;
 static bool UnterminatedText;
 static bool RaiseOnce;
+static bool ResumeLoop;
 
 static void __cdecl HostGetEditor(int32_t* editorId)
 {
@@ -54,6 +58,8 @@ static void __cdecl HostGetEditorText(int32_t editorId, char* text, int32_t size
         RaiseOnce = false;
         printf("host: GetEditorText raises an exception\n");
         fflush(stdout);
+        if (ResumeLoop)
+            RaiseResumableEditorException();
         RaiseEditorException();
     }
     size_t capacity = size > 0 ? static_cast<size_t>(size) : 0;
@@ -240,6 +246,8 @@ int main(int argc, char** argv)
             printMessageBoxes = true;
         else if (!strcmp(option, "--raise-once"))
             RaiseOnce = true;
+        else if (!strcmp(option, "--jump-once"))
+            RaiseOnce = ResumeLoop = true;
         else if (!value)
             return Usage();
         else {
@@ -301,6 +309,10 @@ int main(int argc, char** argv)
     fflush(stdout);
 
     HWND mainWindow = NULL;
+    EXCEPTION_REGISTRATION_RECORD loop;
+    if (ResumeLoop)
+        EnterResumingLoop(&loop);
+    EXCEPTION_REGISTRATION_RECORD* chainAtStart = ExceptionChainHead();
     for (int i = 2, picked = 0; i < argc; ++i) {
         if (!strcmp(argv[i], "--print-variable") && i + 1 < argc) {
             PrintVariable(argv[++i]);
@@ -316,10 +328,15 @@ int main(int argc, char** argv)
         const char* entry = isCall ? "OnCall" : "OnSettings";
         printf("host: %s\n", entry);
         fflush(stdout);
-        bool caught = PickFromDepth(isCall ? call : settings, picked++);
+        bool caught = ResumeLoop ? CallResumingLoopAfterExceptions(isCall ? call : settings)
+                                 : PickFromDepth(isCall ? call : settings, picked++);
         printf(caught ? "host: %s abandoned by an exception\n" : "host: %s returned\n", entry);
         fflush(stdout);
     }
+    if (ExceptionChainHead() != chainAtStart)
+        printf("host: the exception chain is not as it began\n");
+    if (ResumeLoop)
+        LeaveResumingLoop(&loop);
 
     if (outTextPath && !WriteFileBytes(outTextPath, EditorText, EditorTextLength)) {
         fprintf(stderr, "editor_host: cannot write %s\n", outTextPath);
