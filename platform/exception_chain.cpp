@@ -36,8 +36,8 @@ static ChainFinding FindOnChain(const ThreadChain& thread, uintptr_t stackMark, 
         }
         if (next == CHAIN_END)
             return RECORD_OFF_CHAIN;
-        if (next <= floor || next < thread.stackLow || next >= thread.stackHigh ||
-            thread.stackHigh - next < recordSize || next % 4 != 0)
+        if (next <= floor || next < thread.stackLow || next > thread.stackHigh - recordSize ||
+            next % 4 != 0)
             return CHAIN_UNREADABLE;
         floor = next;
         at = next;
