@@ -36,8 +36,7 @@ TEST(ExceptionChain, ALeftRecordIsTakenOffWhereALiveLinkNamesItAndACorruptChainI
             words[link.first] = wordsAfter[link.first] = at(link.second);
         if (row.written >= 0)
             wordsAfter[row.written] = at(row.kept);
-        EXPECT_EQ(row.wasLeft, TakeOffLeftRecord({reinterpret_cast<uintptr_t>(&head), base, at(WORDS)},
-                                                 at(row.mark), at(row.left), at(row.kept)));
+        EXPECT_EQ(row.wasLeft, TakeOffLeftRecord({reinterpret_cast<uintptr_t>(&head), base, at(WORDS)}, at(row.mark), at(row.left), at(row.kept)));
         EXPECT_TRUE(head == headAfter && words == wordsAfter);
     }
 }

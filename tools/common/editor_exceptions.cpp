@@ -95,8 +95,3 @@ bool CallResumingLoopAfterExceptions(void(__cdecl* entry)(void))
     entry();
     return false;
 }
-
-void RaiseResumableEditorException(void)
-{
-    RaiseException(0xE0000001, 0, 0, NULL);
-}

@@ -21,7 +21,8 @@ void RaiseEditorException(bool continuable = false);
 // picked by restoring that point's context, without the platform's unwind
 // (some runtimes do): the frames between learn nothing, and the thread's
 // chain still holds what the exception found on it. loop, on the caller's
-// stack, is the runtime's registration, on the chain while the loop runs.
+// stack, is the runtime's registration, on the chain while the loop runs;
+// the exception must be raised continuable.
 struct _EXCEPTION_REGISTRATION_RECORD;
 void EnterResumingLoop(_EXCEPTION_REGISTRATION_RECORD* loop);
 void LeaveResumingLoop(_EXCEPTION_REGISTRATION_RECORD* loop);
@@ -29,9 +30,6 @@ void LeaveResumingLoop(_EXCEPTION_REGISTRATION_RECORD* loop);
 // Calls the plug-in's entry from that loop; true when an exception resumed
 // the loop here.
 bool CallResumingLoopAfterExceptions(void(__cdecl* entry)(void));
-
-// Raises the editor's exception as one its runtime may resume after.
-void RaiseResumableEditorException(void);
 
 // Some such runtimes then take the chain back to the loop's registration.
 void TakeChainBackToLoop(_EXCEPTION_REGISTRATION_RECORD* loop);

@@ -64,9 +64,7 @@ static void __cdecl HostGetEditorText(int32_t editorId, char* text, int32_t size
         RaiseOnce = false;
         printf("host: GetEditorText raises an exception\n");
         fflush(stdout);
-        if (ResumeLoop)
-            RaiseResumableEditorException();
-        RaiseEditorException();
+        RaiseEditorException(ResumeLoop);
     }
     size_t capacity = size > 0 ? static_cast<size_t>(size) : 0;
     size_t length = EditorTextLength;
