@@ -24,8 +24,8 @@ void RunOneCommand(void (*command)(void), void (*abandoned)(void))
 {
     // The command in progress may have been left by a host that jumps past
     // its frames without the platform's unwind: it is cleaned up as
-    // abandoned now. The mark is this frame's: the command's frames lay
-    // below it, when picked from no deeper in the host's stack than this.
+    // abandoned now. Its frames lay below this same frame then, so below
+    // the mark when this pick comes from no deeper in the host's stack.
     char stackMark = 0;
     if (CommandInProgress && GuardedCallWasLeft(&stackMark))
         CommandAbandoned();
