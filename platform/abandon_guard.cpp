@@ -2,13 +2,30 @@
 
 #include <windows.h>
 
+#include "platform/exception_chain.h"
+
+// The guarded call's record and the link it was made with, kept here: a
+// call left without an unwind leaves both in a frame that is gone.
+static uintptr_t GuardRecord;
+static uintptr_t GuardLink;
+
+static void KeepGuardRecord(const EXCEPTION_REGISTRATION_RECORD* record)
+{
+    GuardRecord = reinterpret_cast<uintptr_t>(record);
+    GuardLink = reinterpret_cast<uintptr_t>(record->Next);
+}
+
 #ifdef _MSC_VER
 
 // The compiler's termination handler is the same registration: its
-// __finally block runs during the unwind, abnormally.
+// __finally block runs during the unwind, abnormally. The image's table of
+// safe handlers holds the compiler's handler, where a hand-built one would
+// be left out. The compiler registers the frame as the function begins, so
+// within the block its record heads the chain.
 void CallGuardedAgainstAbandon(void (*body)(void), void (*abandoned)(void))
 {
     __try {
+        KeepGuardRecord(reinterpret_cast<NT_TIB*>(NtCurrentTeb())->ExceptionList);
         body();
     } __finally {
         if (AbnormalTermination())
@@ -51,6 +68,7 @@ void CallGuardedAgainstAbandon(void (*body)(void), void (*abandoned)(void))
     frame.registration.Handler = reinterpret_cast<PEXCEPTION_ROUTINE>(GuardHandler);
     frame.abandoned = abandoned;
     thread->ExceptionList = &frame.registration;
+    KeepGuardRecord(&frame.registration);
     body();
     // An unwind takes the record off the chain itself; a normal return
     // takes it off here.
@@ -58,3 +76,12 @@ void CallGuardedAgainstAbandon(void (*body)(void), void (*abandoned)(void))
 }
 
 #endif
+
+bool GuardedCallWasLeft(const void* stackMark)
+{
+    NT_TIB* thread = reinterpret_cast<NT_TIB*>(NtCurrentTeb());
+    ThreadChain chain = {reinterpret_cast<uintptr_t>(&thread->ExceptionList),
+                         reinterpret_cast<uintptr_t>(thread->StackLimit),
+                         reinterpret_cast<uintptr_t>(thread->StackBase)};
+    return TakeOffLeftRecord(chain, reinterpret_cast<uintptr_t>(stackMark), GuardRecord, GuardLink);
+}

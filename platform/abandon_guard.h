@@ -11,6 +11,16 @@
 // Calls body under an exception registration of its own. When the host
 // abandons body this way, abandoned is called during the unwind, before the
 // host's handler goes on; it must not show anything nor call the host.
+// One guarded call at a time.
 void CallGuardedAgainstAbandon(void (*body)(void), void (*abandoned)(void));
+
+// Some hosts' runtimes leave a call without that unwind: they jump past its
+// frames straight to their handler, restoring its context, and abandoned is
+// never called. True when the guarded call in progress was so left (see
+// TakeOffLeftRecord in platform/exception_chain.h); its record is then off
+// the thread's chain. stackMark is an address in the frame of the function
+// that made the guarded call, now called again: every frame of the call lay
+// below it.
+bool GuardedCallWasLeft(const void* stackMark);
 
 #endif

@@ -22,6 +22,13 @@ static void CommandAbandoned(void)
 
 void RunOneCommand(void (*command)(void), void (*abandoned)(void))
 {
+    // The command in progress may have been left by a host that jumps past
+    // its frames without the platform's unwind: it is cleaned up as
+    // abandoned now. Its frames lay below this same frame then, so below
+    // the mark when this pick comes from no deeper in the host's stack.
+    char stackMark = 0;
+    if (CommandInProgress && GuardedCallWasLeft(&stackMark))
+        CommandAbandoned();
     if (CommandInProgress) {
         MessageBeep(MB_ICONWARNING);
         return;

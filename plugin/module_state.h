@@ -26,7 +26,11 @@ extern char TextBuffer[TEXT_BUFFER_SIZE + 1];
 // one in progress. Should the host abandon it (an exception raised in one of
 // the host's entries and caught by the host around ours), abandoned, when
 // not null, cleans up what it left during the host's unwind, and the next
-// command runs as usual, however deep in its stack the host calls from.
+// command runs as usual, however deep in its stack the host calls from. A
+// host that leaves the command without the unwind has abandoned called at
+// its next command instead, and that command runs, unless picked from
+// deeper in its stack than the left command's own frame: such a pick looks
+// like one made under the command still in progress, and beeps.
 void RunOneCommand(void (*command)(void), void (*abandoned)(void));
 
 #endif

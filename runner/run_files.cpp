@@ -98,9 +98,10 @@ HANDLE KeepRunFileOpen(const char* path)
 
 // The empty file open while the editor is asked for its text, null
 // otherwise: should the host abandon the run there, it is closed and
-// deleted (see DeleteAbandonedRunFile). The path is the writer's own.
+// deleted (see DeleteAbandonedRunFile). The path is copied: a host that
+// jumps past the run leaves the writer's frame to be reused before then.
 static HANDLE FileAwaitingText;
-static const char* PathAwaitingText;
+static char PathAwaitingText[SCRIPT_PATH_CAPACITY];
 
 bool WriteRunFile(const char* path, const char* text)
 {
@@ -111,8 +112,8 @@ bool WriteRunFile(const char* path, const char* text)
     if (text) {
         length = strlen(text);
     } else {
-        FileAwaitingText = file;
-        PathAwaitingText = path;
+        if (CopyText(PathAwaitingText, sizeof PathAwaitingText, path))
+            FileAwaitingText = file;
         length = TakeEditorText();
         FileAwaitingText = NULL;
         text = TextBuffer;

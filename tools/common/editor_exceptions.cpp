@@ -44,3 +44,54 @@ void RaiseEditorException(bool continuable)
 {
     RaiseException(EDITOR_EXCEPTION, continuable ? 0 : EXCEPTION_NONCONTINUABLE, 0, NULL);
 }
+
+// Where the loop picked the command in progress.
+static jmp_buf PickedAt;
+
+// Resumes at the pick as setjmp's second return, with the registers it
+// saved: the C runtime's own jump would unwind the frames above first.
+static EXCEPTION_DISPOSITION __cdecl ResumeAtPick(EXCEPTION_RECORD* exception, void*, CONTEXT* context, void*)
+{
+    if (exception->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND))
+        return ExceptionContinueSearch;
+    const _JUMP_BUFFER* at = reinterpret_cast<const _JUMP_BUFFER*>(PickedAt);
+    context->Ebp = at->Ebp;
+    context->Ebx = at->Ebx;
+    context->Edi = at->Edi;
+    context->Esi = at->Esi;
+    context->Esp = at->Esp + 4;   // past setjmp's return address, as it returns
+    context->Eip = at->Eip;
+    context->Eax = 1;
+    return ExceptionContinueExecution;
+}
+
+void EnterResumingLoop(EXCEPTION_REGISTRATION_RECORD* loop)
+{
+    NT_TIB* thread = reinterpret_cast<NT_TIB*>(NtCurrentTeb());
+    loop->Next = thread->ExceptionList;
+    loop->Handler = reinterpret_cast<PEXCEPTION_ROUTINE>(ResumeAtPick);
+    thread->ExceptionList = loop;
+}
+
+void LeaveResumingLoop(EXCEPTION_REGISTRATION_RECORD* loop)
+{
+    reinterpret_cast<NT_TIB*>(NtCurrentTeb())->ExceptionList = loop->Next;
+}
+
+void TakeChainBackToLoop(EXCEPTION_REGISTRATION_RECORD* loop)
+{
+    reinterpret_cast<NT_TIB*>(NtCurrentTeb())->ExceptionList = loop;
+}
+
+EXCEPTION_REGISTRATION_RECORD* ExceptionChainHead(void)
+{
+    return reinterpret_cast<NT_TIB*>(NtCurrentTeb())->ExceptionList;
+}
+
+bool CallResumingLoopAfterExceptions(void(__cdecl* entry)(void))
+{
+    if (setjmp(PickedAt) != 0)
+        return true;
+    entry();
+    return false;
+}

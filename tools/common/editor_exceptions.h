@@ -16,4 +16,25 @@ bool CallCatchingExceptions(void(__cdecl* entry)(void));
 // Raises the editor's exception, continuable when asked.
 void RaiseEditorException(bool continuable = false);
 
+// An editor whose runtime catches exceptions around its whole loop of
+// commands instead and, after one, resumes the loop where the command was
+// picked by restoring that point's context, without the platform's unwind
+// (some runtimes do): the frames between learn nothing, and the thread's
+// chain still holds what the exception found on it. loop, on the caller's
+// stack, is the runtime's registration, on the chain while the loop runs;
+// the exception must be raised continuable.
+struct _EXCEPTION_REGISTRATION_RECORD;
+void EnterResumingLoop(_EXCEPTION_REGISTRATION_RECORD* loop);
+void LeaveResumingLoop(_EXCEPTION_REGISTRATION_RECORD* loop);
+
+// Calls the plug-in's entry from that loop; true when an exception resumed
+// the loop here.
+bool CallResumingLoopAfterExceptions(void(__cdecl* entry)(void));
+
+// Some such runtimes then take the chain back to the loop's registration.
+void TakeChainBackToLoop(_EXCEPTION_REGISTRATION_RECORD* loop);
+
+// The first record on the thread's chain.
+_EXCEPTION_REGISTRATION_RECORD* ExceptionChainHead(void);
+
 #endif

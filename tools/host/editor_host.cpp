@@ -12,6 +12,13 @@
 //     --unterminated-text      GetEditorText fills the whole buffer, no NUL
 //     --raise-once             GetEditorText raises an exception the first
 //                              time, caught around the command's entry
+//     --jump-once              the same, caught around the loop of commands,
+//                              which resumes without the platform's unwind,
+//                              leaving the thread's chain as it was then;
+//                              every command is then picked from one depth
+//     --jump-once-restoring-chain   the same, the loop's registration put
+//                              back at the chain's head where it resumes;
+//                              commands are picked from deeper, as usual
 //     --data-size N            PL_DATA's Size field (default 264)
 //     --call                   pick the plug-in's command (may repeat)
 //     --settings               open the plug-in's settings over a main window
@@ -22,6 +29,7 @@
 //                              point among the commands (may repeat)
 #include <windows.h>
 
+#include <malloc.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -40,6 +48,8 @@ static size_t EditorTextLength;
 static int32_t EditorIdentifier = 1;
 static bool UnterminatedText;
 static bool RaiseOnce;
+static bool ResumeLoop;
+static bool RestoreChain;
 
 static void __cdecl HostGetEditor(int32_t* editorId)
 {
@@ -54,7 +64,7 @@ static void __cdecl HostGetEditorText(int32_t editorId, char* text, int32_t size
         RaiseOnce = false;
         printf("host: GetEditorText raises an exception\n");
         fflush(stdout);
-        RaiseEditorException();
+        RaiseEditorException(ResumeLoop);
     }
     size_t capacity = size > 0 ? static_cast<size_t>(size) : 0;
     size_t length = EditorTextLength;
@@ -187,13 +197,14 @@ static void PrintVariable(const char* name)
 }
 
 // Picks a command as an editor with exceptions does, catching them around
-// it, each from deeper in the stack than the one before, as a menu, a
-// shortcut or a toolbar may call from different depths.
+// it or around its loop, from depth KiB deeper in the stack: a menu, a
+// shortcut or a toolbar may call from different depths. The depth is taken
+// at run time, so the compiler cannot fold the depths into one frame.
 static bool PickFromDepth(CommandEntry command, int depth)
 {
-    volatile char frame[1024];
+    volatile char* frame = static_cast<volatile char*>(_alloca(1024 * depth + 2));
     frame[0] = 0;
-    bool caught = depth > 0 ? PickFromDepth(command, depth - 1) : CallCatchingExceptions(command);
+    bool caught = ResumeLoop ? CallResumingLoopAfterExceptions(command) : CallCatchingExceptions(command);
     frame[1] = frame[0];   // the frame stays until the call is over
     return caught;
 }
@@ -240,6 +251,10 @@ int main(int argc, char** argv)
             printMessageBoxes = true;
         else if (!strcmp(option, "--raise-once"))
             RaiseOnce = true;
+        else if (!strcmp(option, "--jump-once"))
+            RaiseOnce = ResumeLoop = true;
+        else if (!strcmp(option, "--jump-once-restoring-chain"))
+            RaiseOnce = ResumeLoop = RestoreChain = true;
         else if (!value)
             return Usage();
         else {
@@ -301,6 +316,10 @@ int main(int argc, char** argv)
     fflush(stdout);
 
     HWND mainWindow = NULL;
+    EXCEPTION_REGISTRATION_RECORD loop;
+    if (ResumeLoop)
+        EnterResumingLoop(&loop);
+    EXCEPTION_REGISTRATION_RECORD* chainAtStart = ExceptionChainHead();
     for (int i = 2, picked = 0; i < argc; ++i) {
         if (!strcmp(argv[i], "--print-variable") && i + 1 < argc) {
             PrintVariable(argv[++i]);
@@ -316,10 +335,16 @@ int main(int argc, char** argv)
         const char* entry = isCall ? "OnCall" : "OnSettings";
         printf("host: %s\n", entry);
         fflush(stdout);
-        bool caught = PickFromDepth(isCall ? call : settings, picked++);
+        bool caught = PickFromDepth(isCall ? call : settings, ResumeLoop && !RestoreChain ? 0 : picked++);
+        if (caught && RestoreChain)
+            TakeChainBackToLoop(&loop);
         printf(caught ? "host: %s abandoned by an exception\n" : "host: %s returned\n", entry);
         fflush(stdout);
     }
+    if (ExceptionChainHead() != chainAtStart)
+        printf("host: the exception chain is not as it began\n");
+    if (ResumeLoop)
+        LeaveResumingLoop(&loop);
 
     if (outTextPath && !WriteFileBytes(outTextPath, EditorText, EditorTextLength)) {
         fprintf(stderr, "editor_host: cannot write %s\n", outTextPath);
