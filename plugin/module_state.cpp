@@ -7,6 +7,7 @@ const PL_HOSTINFO* HostRecord;
 int32_t EditorId;
 SettingsRecord PluginSettings;
 char TextBuffer[TEXT_BUFFER_SIZE + 1];
+bool DialogLeftOnScreen;
 
 static bool CommandInProgress;
 static void (*AbandonCommand)(void);
@@ -22,7 +23,7 @@ static void CommandAbandoned(void)
 
 void RunOneCommand(void (*command)(void), void (*abandoned)(void))
 {
-    if (CommandInProgress) {
+    if (CommandInProgress || DialogLeftOnScreen) {
         MessageBeep(MB_ICONWARNING);
         return;
     }

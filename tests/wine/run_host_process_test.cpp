@@ -98,15 +98,25 @@ TEST_F(RunInHostProcess, FailuresAreShownOnScreenAndTheHostGoesOn)
 
 // An editor that catches an exception of its GetEditorText around OnCall
 // abandons the run there: nothing is left, and the next run and the
-// settings, picked from deeper in the editor's stack, work as usual.
-TEST_F(RunInHostProcess, ARunTheEditorAbandonsLeavesNothingAndTheNextCommandsWork)
+// settings, picked from deeper in the editor's stack, work as usual. One
+// that raises at a message queued for its main window before the settings
+// command abandons the dialog before its loop first ran dry: it is on
+// screen all the same, both commands beep under it, and once the user
+// closes it the editor's main window takes input and the next one opens.
+TEST_F(RunInHostProcess, CommandsTheEditorAbandonsLeaveNothingAndTheNextCommandsWork)
 {
     Settings("DeleteTemp=1\r\n");
     WriteWholeFile(folder + "\\editor.sql", "select 1 from dual;\r\n");
     HostProcess host;
-    ASSERT_TRUE(host.Start(PluginArgument() + " --user APPUSER --database ORCL --text-file editor.sql"
-                           " --raise-once --call --call --settings", folder));
-    HWND dialog = WaitForSettingsDialog(host.ProcessId());
+    ASSERT_TRUE(host.Start(PluginArgument() + " --user APPUSER --database ORCL --text-file editor.sql --raise-once"
+                           " --call --call --raise-in-window --settings --call --settings --wait-for-main-window"
+                           " --settings", folder));
+    ASSERT_TRUE(WaitFor([&] { return host.Output().find("beep 48\nhost: OnSettings returned") != std::string::npos; }));
+    HWND dialog = WaitForSettingsDialog(host.ProcessId()), owner = GetWindow(dialog, GW_OWNER);
+    ASSERT_TRUE(dialog && owner && !IsWindowEnabled(owner)) << host.Output();
+    Click(dialog, IDCANCEL);
+    EXPECT_TRUE(!IsWindow(dialog) && IsWindowEnabled(owner));
+    dialog = WaitForSettingsDialog(host.ProcessId());
     ASSERT_TRUE(dialog != NULL) << host.Output();
     Click(dialog, IDCANCEL);
     ASSERT_EQ(0, host.Wait()) << host.Output();
@@ -114,7 +124,9 @@ TEST_F(RunInHostProcess, ARunTheEditorAbandonsLeavesNothingAndTheNextCommandsWor
               "host: GetEditorText raises an exception\nhost: OnCall abandoned by an exception\n"
               "host: OnCall\nhost: GetEditor -> 1\nhost: GetEditorText(editor 1, size 102400) -> 21 bytes\n"
               "host: SetEditorText(editor 1) <- 21 bytes\nhost: OnCall returned\n"
-              "host: OnSettings\nhost: OnSettings returned\n", HostTrace(host.Output()));
+              "host: OnSettings\nhost: the main window raises an exception\nhost: OnSettings abandoned by an exception\n"
+              "host: OnCall\nhost: beep 48\nhost: OnCall returned\nhost: OnSettings\nhost: beep 48\n"
+              "host: OnSettings returned\nhost: OnSettings\nhost: OnSettings returned\n", HostTrace(host.Output()));
     EXPECT_EQ(1u, ClientRuns().size());
     EXPECT_TRUE(ScriptsLeft().empty());
 }
