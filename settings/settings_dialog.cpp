@@ -194,8 +194,8 @@ static void SettingsAbandoned(void)
 // the host abandon it (an exception raised in one of its own windows under
 // the dialog and caught around this entry), there is no file to clean up.
 // The dialog itself stays on screen without its loop, every command beeping,
-// until the user closes it, as Cancel or OK, by the mouse (without its loop,
-// no key moves it).
+// until the user closes it, as Cancel or OK, by the mouse (its keys were
+// that loop's to handle).
 void __cdecl OnSettings(void)
 {
     RunOneCommand(OpenSettingsDialog, SettingsAbandoned);

@@ -135,6 +135,7 @@ static bool WriteFileBytes(const char* path, const char* bytes, size_t length)
 
 static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // Posted for --raise-in-window.
     if (message == WM_APP) {
         printf("host: the main window raises an exception\n");
         fflush(stdout);
