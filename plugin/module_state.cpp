@@ -7,6 +7,7 @@ const PL_HOSTINFO* HostRecord;
 int32_t EditorId;
 SettingsRecord PluginSettings;
 char TextBuffer[TEXT_BUFFER_SIZE + 1];
+bool DialogLeftOnScreen;
 
 static bool CommandInProgress;
 static void (*AbandonCommand)(void);
@@ -29,7 +30,7 @@ void RunOneCommand(void (*command)(void), void (*abandoned)(void))
     char stackMark = 0;
     if (CommandInProgress && GuardedCallWasLeft(&stackMark))
         CommandAbandoned();
-    if (CommandInProgress) {
+    if (CommandInProgress || DialogLeftOnScreen) {
         MessageBeep(MB_ICONWARNING);
         return;
     }

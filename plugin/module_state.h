@@ -33,4 +33,9 @@ extern char TextBuffer[TEXT_BUFFER_SIZE + 1];
 // like one made under the command still in progress, and beeps.
 void RunOneCommand(void (*command)(void), void (*abandoned)(void));
 
+// Set while the settings dialog of an abandoned command is still on screen,
+// without the loop of its command: commands beep, as under the dialog of a
+// command in progress, until the user closes it.
+extern bool DialogLeftOnScreen;
+
 #endif

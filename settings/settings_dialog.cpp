@@ -105,25 +105,56 @@ static bool AcceptSettings(HWND dialog)
     return false;
 }
 
+// The dialog's window while it exists, and the owner it disabled, which was
+// enabled before it opened.
+static HWND OpenDialog;
+static HWND DisabledOwner;
+
+// Closes the dialog. One left on screen by an abandoned command has no loop
+// left to destroy it and give the owner back its input, as EndDialog asks
+// the loop to: both are done here, the owner first, so that it is the
+// window activated when the dialog goes.
+static void CloseDialog(HWND dialog, INT_PTR result)
+{
+    if (!DialogLeftOnScreen) {
+        EndDialog(dialog, result);
+        return;
+    }
+    if (DisabledOwner)
+        EnableWindow(DisabledOwner, TRUE);
+    DestroyWindow(dialog);
+}
+
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     (void)lParam;
     switch (message) {
     case WM_INITDIALOG:
+        OpenDialog = dialog;
         LimitAndFillFields(dialog);
+        // The template is not visible, and the dialog's loop would show it
+        // only when it first finds no message waiting: one already queued
+        // for an editor's window may abandon the command before that, and
+        // the dialog must then be on screen to be closed.
+        ShowWindow(dialog, SW_SHOWNORMAL);
         return 0;   // no initial keyboard focus
     case WM_COMMAND:
         if (wParam == IDOK) {
             // After a refused or failed save the dialog stays open with the
             // user's edits, so nothing typed is lost.
             if (AcceptSettings(dialog))
-                EndDialog(dialog, IDOK);
+                CloseDialog(dialog, IDOK);
             return 1;
         }
         if (wParam == IDCANCEL) {
-            EndDialog(dialog, IDCANCEL);
+            CloseDialog(dialog, IDCANCEL);
             return 1;
         }
+        return 0;
+    case WM_DESTROY:
+        // However it goes (its owner may take it along), commands run again.
+        OpenDialog = NULL;
+        DialogLeftOnScreen = false;
         return 0;
     default:
         return 0;
@@ -144,15 +175,28 @@ static void OpenSettingsDialog(void)
         MessageBoxA(owner, TextBuffer, PLUGIN_TITLE, MB_OK | MB_ICONERROR);
         return;
     }
+    // A dialog closed just as its command was abandoned was never destroyed.
+    if (OpenDialog)
+        DestroyWindow(OpenDialog);
+    DisabledOwner = owner && IsWindowEnabled(owner) ? owner : NULL;
     DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_SETTINGS), owner, SettingsDialogProc, 0);
+}
+
+// Called during the host's unwind, so it only takes note: a dialog on
+// screen is left there. One that the user closed just before (its loop
+// never got to destroy it) is hidden, and goes when the next one opens.
+static void SettingsAbandoned(void)
+{
+    DialogLeftOnScreen = OpenDialog != NULL && IsWindowVisible(OpenDialog);
 }
 
 // The dialog holds no file open while the host's code runs under it: should
 // the host abandon it (an exception raised in one of its own windows under
 // the dialog and caught around this entry), there is no file to clean up.
-// The dialog itself stays on screen without its loop until the user closes
-// it, as Cancel or OK, by the mouse.
+// The dialog itself stays on screen without its loop, every command beeping,
+// until the user closes it, as Cancel or OK, by the mouse (its keys were
+// that loop's to handle).
 void __cdecl OnSettings(void)
 {
-    RunOneCommand(OpenSettingsDialog, NULL);
+    RunOneCommand(OpenSettingsDialog, SettingsAbandoned);
 }

@@ -24,9 +24,9 @@ static const char CANNOT_READ[] = "Cannot read the settings file %s\nERROR: %d\n
 static const char UTF8_BYTE_ORDER_MARK[] =
     "The settings file %s begins with a UTF-8 byte-order mark, which Windows does not read: "
     "the settings of its first section would be ignored.\nSave it without the mark (as ANSI).\n";
-static const char UTF16_BIG_ENDIAN[] =
-    "The settings file %s is saved as UTF-16 big-endian, which Windows does not read: every "
-    "setting would take its default.\nSave it as ANSI or as Unicode (UTF-16 little-endian).\n";
+static const char UNREAD_ENCODING[] =
+    "The settings file %s is saved as %s, which Windows does not read: every setting would take "
+    "its default.\nSave it as ANSI or as Unicode (UTF-16 little-endian).\n";
 
 // Why there is no settings file path, for the save to report.
 static DWORD NoSettingsFileError = ERROR_FILENAME_EXCED_RANGE;
@@ -110,19 +110,25 @@ static void ReadEnvironment(void)
     }
 }
 
-// Formats into TextBuffer why the settings file is not read: format takes
-// the path and, for a failure, the last error's code and text.
-static SettingsLoad Refuse(SettingsLoad why, const char* format)
+// The settings file's path as the messages show it.
+static void ShownSettingsPath(char* shown, size_t capacity)
+{
+    if (SettingsFilePath[0] != '\0')
+        CopyText(shown, capacity, SettingsFilePath);
+    else
+        PathAsShown(WideSettingsPath, shown, capacity);
+}
+
+// Formats into TextBuffer why the settings file cannot be read: the path,
+// the last error's code and its text.
+static SettingsLoad RefuseUnreadable(void)
 {
     char systemText[SYSTEM_ERROR_TEXT_CAPACITY];
     int code = SystemErrorText(systemText, sizeof systemText);
     char shown[PATH_CAPACITY + 1];
-    if (SettingsFilePath[0] != '\0')
-        CopyText(shown, sizeof shown, SettingsFilePath);
-    else
-        PathAsShown(WideSettingsPath, shown, sizeof shown);
-    FormatText(TextBuffer, sizeof TextBuffer, format, shown, code, systemText);
-    return why;
+    ShownSettingsPath(shown, sizeof shown);
+    FormatText(TextBuffer, sizeof TextBuffer, CANNOT_READ, shown, code, systemText);
+    return SETTINGS_UNREADABLE;
 }
 
 // True when a file that is not a folder is there, or may be: only "no such
@@ -138,36 +144,76 @@ static bool SettingsFileExists(void)
            error != ERROR_INVALID_NAME;
 }
 
-// Whether the file begins with a byte-order mark the profile reader does not
-// take: UTF-16 big-endian, of which it reads nothing, or UTF-8 with a section
-// header on the same line, which it would not take for one. False when the
-// file cannot be read.
-static bool ReadByteOrderMark(HANDLE file, SettingsLoad* marked)
+// The name of the encoding a file that begins with these bytes is saved in,
+// when Windows reads no setting of it; NULL when it reads the file as text.
+// FE FF is UTF-16 big-endian; FF FE 00 00 and 00 00 FE FF are UTF-32 (the
+// first begins with the UTF-16 little-endian mark, but no setting of it is
+// read); any other file with a NUL in either of its first two bytes is
+// UTF-16 without a mark, of which neither Windows nor Wine reads a setting.
+// A file shorter than 4 bytes holds no setting in any encoding: only FE FF
+// is refused among them, as it always was, and FF FE alone is an empty
+// UTF-16 little-endian file.
+static const char* UnreadEncoding(const unsigned char* bytes, DWORD length)
 {
-    *marked = SETTINGS_LOADED;
-    char bytes[64];
-    DWORD length = 0;
-    if (!ReadFile(file, bytes, 3, &length, NULL))
-        return false;
-    if (length >= 2 && memcmp(bytes, "\xFE\xFF", 2) == 0) {
-        *marked = SETTINGS_UTF16_BIG_ENDIAN;
-        return true;
-    }
-    if (length < 3 || memcmp(bytes, "\xEF\xBB\xBF", 3) != 0)
-        return true;
+    if (length >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF)
+        return "UTF-16 big-endian";
+    if (length < 4)
+        return NULL;
+    if (memcmp(bytes, "\xFF\xFE\0\0", 4) == 0 || memcmp(bytes, "\0\0\xFE\xFF", 4) == 0)
+        return "UTF-32";
+    if (bytes[0] == 0 || bytes[1] == 0)
+        return "UTF-16 without a byte-order mark";
+    return NULL;
+}
+
+// Whether a UTF-8 byte-order mark is followed by a section header on its
+// line, which the profile reader would not take for one: the rest of the
+// line after the mark is read from the file, after the bytes given.
+static bool HeaderAfterUtf8Mark(HANDLE file, const unsigned char* after, DWORD length,
+                                bool* marked)
+{
+    unsigned char bytes[64];
     for (;;) {
-        if (!ReadFile(file, bytes, sizeof bytes, &length, NULL))
-            return false;
         for (DWORD i = 0; i < length; ++i) {
-            if (bytes[i] != ' ' && bytes[i] != '\t') {
-                if (bytes[i] == '[')
-                    *marked = SETTINGS_UTF8_BYTE_ORDER_MARK;
+            if (after[i] != ' ' && after[i] != '\t') {
+                *marked = after[i] == '[';
                 return true;
             }
         }
-        if (length == 0)
+        if (!ReadFile(file, bytes, sizeof bytes, &length, NULL))
+            return false;
+        if (length == 0) {
+            *marked = false;
             return true;
+        }
+        after = bytes;
     }
+}
+
+// Refuses, with the text to show in TextBuffer, a file the profile reader
+// would read wrong: one in an encoding of which Windows reads nothing, or
+// one with a UTF-8 mark before its first section header, whose first
+// section it would ignore. SETTINGS_LOADED when the file may be read.
+static SettingsLoad CheckEncoding(HANDLE file)
+{
+    unsigned char first[4];
+    DWORD length = 0;
+    if (!ReadFile(file, first, sizeof first, &length, NULL))
+        return RefuseUnreadable();
+    char shown[PATH_CAPACITY + 1];
+    ShownSettingsPath(shown, sizeof shown);
+    if (const char* encoding = UnreadEncoding(first, length)) {
+        FormatText(TextBuffer, sizeof TextBuffer, UNREAD_ENCODING, shown, encoding);
+        return SETTINGS_UNREAD_ENCODING;
+    }
+    bool marked = false;
+    if (length >= 3 && memcmp(first, "\xEF\xBB\xBF", 3) == 0 &&
+        !HeaderAfterUtf8Mark(file, first + 3, length - 3, &marked))
+        return RefuseUnreadable();
+    if (!marked)
+        return SETTINGS_LOADED;
+    FormatText(TextBuffer, sizeof TextBuffer, UTF8_BYTE_ORDER_MARK, shown);
+    return SETTINGS_UTF8_BYTE_ORDER_MARK;
 }
 
 static void ReadSettings(void)
@@ -197,7 +243,7 @@ SettingsLoad LoadSettings(void)
     }
     if (SettingsFilePath[0] == '\0') {
         SetLastError(NoSettingsFileError);
-        return Refuse(SETTINGS_UNREADABLE, CANNOT_READ);
+        return RefuseUnreadable();
     }
     // Held open, sharing reading and writing, until every setting is read:
     // no other program can lock it between this check and the reads.
@@ -214,15 +260,10 @@ SettingsLoad LoadSettings(void)
             ReadSettings();
             return SETTINGS_LOADED;
         }
-        return Refuse(SETTINGS_UNREADABLE, CANNOT_READ);
+        return RefuseUnreadable();
     }
-    SettingsLoad loaded;
-    if (!ReadByteOrderMark(file, &loaded))
-        loaded = Refuse(SETTINGS_UNREADABLE, CANNOT_READ);
-    else if (loaded != SETTINGS_LOADED)
-        loaded = Refuse(loaded, loaded == SETTINGS_UTF8_BYTE_ORDER_MARK ? UTF8_BYTE_ORDER_MARK
-                                                                        : UTF16_BIG_ENDIAN);
-    else
+    SettingsLoad loaded = CheckEncoding(file);
+    if (loaded == SETTINGS_LOADED)
         ReadSettings();
     CloseHandle(file);
     return loaded;

@@ -15,13 +15,14 @@ enum SettingsLoad
     SETTINGS_LOADED,
     SETTINGS_UNREADABLE,   // the file is there but cannot be read
     SETTINGS_UTF8_BYTE_ORDER_MARK,   // its first section would be ignored
-    SETTINGS_UTF16_BIG_ENDIAN        // none of it would be read
+    SETTINGS_UNREAD_ENCODING         // none of it would be read
 };
 
 // Fills PluginSettings and EnvironmentSettings from the settings file; a
 // missing file or key gives the default. A file that is there but cannot be read, or that begins with
-// a UTF-8 byte-order mark before a section header or is saved as UTF-16
-// big-endian, is not read at all: the result says why, and TextBuffer holds
+// a UTF-8 byte-order mark before a section header or is saved in an encoding
+// of which Windows reads nothing (UTF-16 big-endian or without a mark,
+// UTF-32), is not read at all: the result says why, and TextBuffer holds
 // the text to show the user.
 SettingsLoad LoadSettings(void);
 

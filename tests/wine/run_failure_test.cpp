@@ -500,21 +500,35 @@ TEST_F(RunFailure, AnotherEditorsSweepLeavesTheLogOnScriptOfALiveRun)
 // defaults, which put the password back on the command line: the run stops
 // before anything is made, and the dialog does not open on them. First the
 // file is held unshared, then it begins with a UTF-8 mark, then it is UTF-16
-// big-endian (which Wine reads, Windows not).
+// big-endian (which Wine reads, Windows not), UTF-32 little- and big-endian,
+// UTF-16 little- and big-endian without a mark.
 TEST_F(RunFailure, ASettingsFileThatCannotBeReadWholeStopsTheRunAndTheDialog)
 {
     SetHostPointer(HOST_MAIN_WINDOW, GetDesktopWindow());
     SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "tiger");
     Settings("HidePassword=1\r\n");
-    std::string plain = ReadSettingsFile(), bigEndian = "\xFE\xFF";
-    for (char c : plain)
-        bigEndian += std::string(1, '\0') + c;
+    std::string plain = ReadSettingsFile();
+    // The settings after a mark, each character in width bytes, at byte at of them.
+    auto encoded = [&](std::string text, size_t width, size_t at) {
+        for (char c : plain)
+            text += std::string(at, '\0') + c + std::string(width - at - 1, '\0');
+        return text;
+    };
+    auto savedAs = [&](const char* encoding) {
+        std::string text = FormatMessageText(UTF16_BIG_ENDIAN, SettingsPath(), 0);
+        return text.replace(text.find("UTF-16 big-endian"), 17, encoding);
+    };
     HANDLE holder = CreateFileA(SettingsPath().c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
     const std::string texts[] = {FormatMessageText(CANNOT_READ_SETTINGS, SettingsPath(), ERROR_SHARING_VIOLATION),
                                  FormatMessageText(MARKED, SettingsPath(), 0),
-                                 FormatMessageText(UTF16_BIG_ENDIAN, SettingsPath(), 0)},
-                      files[] = {"\xEF\xBB\xBF \t" + plain, bigEndian, plain};
-    for (size_t i = 0; i < 3; ++i) {
+                                 FormatMessageText(UTF16_BIG_ENDIAN, SettingsPath(), 0),
+                                 savedAs("UTF-32"), savedAs("UTF-32"), savedAs("UTF-16 without a byte-order mark"),
+                                 savedAs("UTF-16 without a byte-order mark")},
+                      files[] = {"\xEF\xBB\xBF \t" + plain, encoded("\xFE\xFF", 2, 1),
+                                 encoded(std::string("\xFF\xFE\0\0", 4), 4, 0),
+                                 encoded(std::string("\0\0\xFE\xFF", 4), 4, 3), encoded("", 2, 0),
+                                 encoded("", 2, 1), plain};
+    for (size_t i = 0; i < 7; ++i) {
         const std::string& text = texts[i];
         ShownMessages.clear();
         OnCall();

@@ -135,3 +135,28 @@ TEST_F(RunInHostProcess, ARunTheEditorAbandonsLeavesNothingAndTheNextCommandsWor
         EXPECT_TRUE(ClientRuns().size() == ++runs && ScriptsLeft().empty());
     }
 }
+
+// An editor that raises at a message queued for its main window before the
+// settings command abandons the dialog before its loop first ran dry: it is
+// on screen all the same, both commands beep under it, and once the user
+// closes it the editor's main window takes input and the next one opens.
+TEST_F(RunInHostProcess, ADialogTheEditorAbandonsBeforeItShowsIsOnScreenUntilClosed)
+{
+    HostProcess host;
+    ASSERT_TRUE(host.Start(PluginArgument() + " --user APPUSER --database ORCL --raise-in-window --settings --call"
+                           " --settings --wait-for-main-window --settings", folder));
+    ASSERT_TRUE(WaitFor([&] { return host.Output().find("beep 48\nhost: OnSettings returned") != std::string::npos; }));
+    HWND dialog = WaitForSettingsDialog(host.ProcessId()), owner = GetWindow(dialog, GW_OWNER);
+    ASSERT_TRUE(dialog && owner && !IsWindowEnabled(owner)) << host.Output();
+    Click(dialog, IDCANCEL);
+    EXPECT_TRUE(!IsWindow(dialog) && IsWindowEnabled(owner));
+    dialog = WaitForSettingsDialog(host.ProcessId());
+    ASSERT_TRUE(dialog != NULL) << host.Output();
+    Click(dialog, IDCANCEL);
+    ASSERT_EQ(0, host.Wait()) << host.Output();
+    EXPECT_EQ("host: OnInstall -> 0 (Kind 5, Name \"Tamsil\")\n"
+              "host: OnSettings\nhost: the main window raises an exception\nhost: OnSettings abandoned by an exception\n"
+              "host: OnCall\nhost: beep 48\nhost: OnCall returned\nhost: OnSettings\nhost: beep 48\n"
+              "host: OnSettings returned\nhost: OnSettings\nhost: OnSettings returned\n", HostTrace(host.Output()));
+    EXPECT_TRUE(ClientRuns().empty() && ScriptsLeft().empty());
+}

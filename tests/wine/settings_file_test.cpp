@@ -61,6 +61,14 @@ TEST_F(SettingsFile, ReadsEveryKeyFromItsSection)
     EXPECT_STREQ("C:\\Client\\sqlplus.exe", PluginSettings.SqlPlus);
     EXPECT_EQ(1, PluginSettings.ReadOnly);
     EXPECT_EQ(10, PluginSettings.DeleteTemp);
+    // Saved as Unicode (UTF-16 little-endian after its mark), it reads the same.
+    std::string wide("\xFF\xFE", 2);
+    for (char c : ReadSettingsFile())
+        wide += std::string(1, c) + '\0';
+    WriteSettingsFile(wide);
+    memset(&PluginSettings, 0x5A, sizeof PluginSettings);
+    EXPECT_EQ(SETTINGS_LOADED, LoadSettings());
+    EXPECT_STREQ("C:\\Client\\sqlplus.exe", PluginSettings.SqlPlus);
 }
 
 TEST_F(SettingsFile, FlagsConvertFromAtMostTwoCharacters)
@@ -97,6 +105,12 @@ TEST_F(SettingsFile, AnEmptyOrMissingClientLoadsAsSqlplus)
     WriteSettingsFile("[Path]\r\nWorkingDirectory=C:\\W\r\n");
     LoadSettings();
     EXPECT_STREQ("sqlplus", PluginSettings.SqlPlus);
+    // Too short to hold a setting in any encoding, NUL or not, a file is
+    // read (as the defaults): an empty UTF-16 file is its mark alone.
+    for (std::string file : {std::string("\xFF\xFE", 2), std::string("A\0\0", 3)}) {
+        WriteSettingsFile(file);
+        EXPECT_EQ(SETTINGS_LOADED, LoadSettings());
+    }
 }
 
 TEST_F(SettingsFile, AFreshSaveWritesAllKeysInOrder)

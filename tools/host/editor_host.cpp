@@ -19,6 +19,9 @@
 //     --jump-once-restoring-chain   the same, the loop's registration put
 //                              back at the chain's head where it resumes;
 //                              commands are picked from deeper, as usual
+//     --raise-in-window        the next --settings is picked with a message
+//                              queued for the main window, whose handler
+//                              raises an exception, caught likewise
 //     --data-size N            PL_DATA's Size field (default 264)
 //     --call                   pick the plug-in's command (may repeat)
 //     --settings               open the plug-in's settings over a main window
@@ -27,6 +30,10 @@
 //                              OK, for a run without a display
 //     --print-variable NAME    print the host's own value of NAME at that
 //                              point among the commands (may repeat)
+//     --wait-for-main-window   at that point among the commands, handle
+//                              messages until the main window takes input
+//                              again (a dialog left on it is closed)
+//   The plug-in's beeps are printed, not sounded.
 #include <windows.h>
 
 #include <malloc.h>
@@ -50,6 +57,7 @@ static bool UnterminatedText;
 static bool RaiseOnce;
 static bool ResumeLoop;
 static bool RestoreChain;
+static bool RaiseInWindow;
 
 static void __cdecl HostGetEditor(int32_t* editorId)
 {
@@ -137,7 +145,34 @@ static bool WriteFileBytes(const char* path, const char* bytes, size_t length)
 
 static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // Posted for --raise-in-window.
+    if (message == WM_APP) {
+        printf("host: the main window raises an exception\n");
+        fflush(stdout);
+        RaiseEditorException();
+    }
     return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Handles messages as the editor's own loop does, until the main window
+// takes input again.
+static void WaitForMainWindow(HWND window)
+{
+    while (window && !IsWindowEnabled(window)) {
+        MSG message;
+        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        Sleep(10);
+    }
+}
+
+static BOOL WINAPI PrintBeep(UINT type)
+{
+    printf("host: beep %u\n", type);
+    fflush(stdout);
+    return TRUE;
 }
 
 static HWND CreateMainWindow(void)
@@ -237,7 +272,8 @@ int main(int argc, char** argv)
     for (int i = 2; i < argc; ++i) {
         const char* option = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : NULL;
-        if (!strcmp(option, "--call") || !strcmp(option, "--settings"))
+        if (!strcmp(option, "--call") || !strcmp(option, "--settings") ||
+            !strcmp(option, "--wait-for-main-window"))
             continue;
         if (!strcmp(option, "--no-get-editor"))
             PutPointer(record, HOST_GET_EDITOR, static_cast<void*>(NULL));
@@ -255,6 +291,8 @@ int main(int argc, char** argv)
             RaiseOnce = ResumeLoop = true;
         else if (!strcmp(option, "--jump-once-restoring-chain"))
             RaiseOnce = ResumeLoop = RestoreChain = true;
+        else if (!strcmp(option, "--raise-in-window"))
+            RaiseInWindow = true;
         else if (!value)
             return Usage();
         else {
@@ -306,6 +344,7 @@ int main(int argc, char** argv)
     }
     if (printMessageBoxes)
         PatchImport(plugin, "user32.dll", "MessageBoxA", reinterpret_cast<void*>(&PrintMessageBox));
+    PatchImport(plugin, "user32.dll", "MessageBeep", reinterpret_cast<void*>(&PrintBeep));
 
     PL_HOSTINFO* host = reinterpret_cast<PL_HOSTINFO*>(record);
     int32_t installed = install(&data, host);
@@ -325,12 +364,21 @@ int main(int argc, char** argv)
             PrintVariable(argv[++i]);
             continue;
         }
+        if (!strcmp(argv[i], "--wait-for-main-window")) {
+            WaitForMainWindow(mainWindow);
+            continue;
+        }
         bool isCall = !strcmp(argv[i], "--call");
         if (!isCall && strcmp(argv[i], "--settings"))
             continue;
         if (!isCall && !mainWindow) {
             mainWindow = CreateMainWindow();
             PutPointer(record, HOST_MAIN_WINDOW, mainWindow);
+        }
+        if (!isCall && RaiseInWindow) {
+            // Dispatched by the first loop that takes messages: the dialog's.
+            RaiseInWindow = false;
+            PostMessageA(mainWindow, WM_APP, 0, 0);
         }
         const char* entry = isCall ? "OnCall" : "OnSettings";
         printf("host: %s\n", entry);
