@@ -9,7 +9,7 @@
 // file: DllMain with the convention the loader calls it by (WINAPI), the
 // host's three entries with the C calling convention. Each is defined with
 // its subsystem: DllMain and OnInstall in plugin/install.cpp, OnCall in
-// runner/run_command.cpp, OnSettings in settings/settings_dialog.cpp.
+// run/run_command.cpp, OnSettings in settings/settings_dialog.cpp.
 extern "C" {
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
 int32_t __cdecl OnInstall(PL_DATA* data, const PL_HOSTINFO* host);

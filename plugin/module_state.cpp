@@ -5,7 +5,6 @@
 HINSTANCE ModuleInstance;
 const PL_HOSTINFO* HostRecord;
 int32_t EditorId;
-SettingsRecord PluginSettings;
 char TextBuffer[TEXT_BUFFER_SIZE + 1];
 bool DialogLeftOnScreen;
 

@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include "plugin/host_record.h"
-#include "settings/settings_record.h"
 
 // Module-wide state: one instance per loaded module, zero at load, kept until
 // unload. Every export runs on the host's user-interface thread, so nothing
@@ -16,7 +15,6 @@ enum { TEXT_BUFFER_SIZE = 102400 };
 extern HINSTANCE ModuleInstance;
 extern const PL_HOSTINFO* HostRecord;   // null until the host installs us
 extern int32_t EditorId;
-extern SettingsRecord PluginSettings;
 extern char TextBuffer[TEXT_BUFFER_SIZE + 1];
 
 // One command at a time: OnCall and OnSettings share the buffers above, so a

@@ -22,7 +22,7 @@ echo "== static analysis of the product's sources"
 cppcheck -q --enable=warning,portability,performance --error-exitcode=1 --inline-suppr \
   --language=c++ --std=c++17 --library=windows --library=scripts/cppcheck-format-text.cfg \
   --platform=win32A -I . \
-  plugin settings runner platform common
+  plugin settings run client run_files run_reports platform common
 
 echo "== native build, sanitizers"
 cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug >/dev/null

@@ -14,6 +14,7 @@
 #include "settings/settings_values.h"
 
 char SettingsFilePath[PATH_CAPACITY + 1];
+SettingsRecord PluginSettings;
 EnvironmentSection EnvironmentSettings;
 
 static const char SETTINGS_SECTION[] = "Settings";

@@ -4,6 +4,10 @@
 #include "settings/environment_section.h"
 #include "settings/settings_record.h"
 
+// The settings, module-wide: as the last LoadSettings read them, for the
+// run and the dialog alike.
+extern SettingsRecord PluginSettings;
+
 // The settings file beside the module, as computed by the last LoadSettings.
 extern char SettingsFilePath[PATH_CAPACITY + 1];
 

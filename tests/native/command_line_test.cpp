@@ -1,6 +1,6 @@
-#include "runner/command_line_composition.h"
-#include "runner/logon_script/logon_script_text.h"
-#include "runner/program_names.h"
+#include "client/command_line_composition.h"
+#include "client/program_names.h"
+#include "run_files/logon_script_text.h"
 
 #include <gtest/gtest.h>
 

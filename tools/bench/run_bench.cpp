@@ -41,8 +41,8 @@
 #include <string>
 #include <vector>
 
+#include "client/command_line_composition.h"
 #include "plugin/host_record.h"
-#include "runner/command_line_composition.h"
 #include "settings/settings_record.h"
 #include "tools/common/import_patch.h"
 

@@ -1,6 +1,8 @@
 #ifndef TAMSIL_CLIENT_PROCESS_H
 #define TAMSIL_CLIENT_PROCESS_H
 
+#include <stddef.h>
+
 enum ClientRun
 {
     CLIENT_NOT_STARTED,   // the launch failure has been shown
@@ -18,10 +20,13 @@ enum ClientRun
 // and nothing starts. And a batch file's line as it would be started must
 // hold none of those characters: it is checked with the folder of the
 // script file, or of the log-on script, in the file's place, as the
-// platform makes the file's name of none of them. False, after telling the
-// user, when it holds one, or when the log-on script's folder cannot be
-// found. Any other client is looked for as it starts.
-bool ChooseClientProgram(const char* scriptFolder, bool hidePassword);
+// platform makes the file's name of none of them. The log-on script's
+// folder is asked of findLogonScriptFolder, given when the password goes in
+// one (NULL otherwise), and only for a batch file. False, after telling the
+// user, when the line holds one, or when that folder cannot be found. Any
+// other client is looked for as it starts.
+typedef bool (*FolderFinder)(char* folder, size_t capacity);
+bool ChooseClientProgram(const char* scriptFolder, FolderFinder findLogonScriptFolder);
 
 // Starts the client and waits, without a time limit, until it has ended; its
 // exit code is looked at only when ShowExitCode asks, and held for the end

@@ -1,5 +1,5 @@
-#ifndef TAMSIL_NLS_LANG_H
-#define TAMSIL_NLS_LANG_H
+#ifndef TAMSIL_NLS_LANG_COMPOSITION_H
+#define TAMSIL_NLS_LANG_COMPOSITION_H
 
 #include <stddef.h>
 
@@ -7,6 +7,9 @@
 // NLS_LANG ("<language>_<territory>.<character set>"), while the script file
 // holds the editor's text in the system code page. The NlsLang setting names
 // the client's NLS_LANG, or asks for the character set of that code page.
+// This file only composes that value; it is set for the client, and the
+// host's own put back, with the client's other variables (see
+// client_environment.h).
 
 // The client's name for the character set of a Windows code page; NULL for a
 // code page that has none known.

@@ -1,19 +1,21 @@
-#include "runner/client_process.h"
+#include "client/client_process.h"
 
 #include <windows.h>
 
+#include "client/client_environment.h"
+#include "client/client_search.h"
+#include "client/command_line_quoting.h"
 #include "common/bounded_text.h"
 #include "common/format_text.h"
 #include "platform/eight_bit_path.h"
 #include "platform/system_error.h"
 #include "plugin/module_state.h"
-#include "runner/client_environment.h"
-#include "runner/client_search.h"
-#include "runner/command_line_probes.h"
-#include "runner/run_files.h"
-#include "runner/run_report.h"
+#include "run_reports/held_reports.h"
+#include "settings/settings_file.h"
 
 static const char CANNOT_START[] = "RUN : %s\nERROR: %d\nMSG:%s\n";
+static_assert(COMMAND_LINE_CAPACITY + SYSTEM_ERROR_TEXT_CAPACITY + 64 <= STOP_REPORT_CAPACITY,
+              "the report of a client that could not start is held whole");
 static const char CANNOT_WAIT[] = "Cannot wait for the client to end\nERROR: %d\nMSG:%s\n";
 static const char EXIT_CODE[] = "SQL*Plus ended with exit code %lu.\n";
 static const char EXIT_STATUS[] = "SQL*Plus ended with exit code 0x%08lX.\n";
@@ -75,10 +77,11 @@ static void HoldExitCode(HANDLE client)
 // ("se" or "lg", hexadecimal digits, ".tmp"), so the line is checked with
 // the file's folder in the file's place, which goes on the line the same
 // way: by its short form when it has a blank.
-static bool RefuseInterpreterCharacter(const char* scriptFolder, bool hidePassword)
+static bool RefuseInterpreterCharacter(const char* scriptFolder, FolderFinder findLogonScriptFolder)
 {
+    bool hidePassword = findLogonScriptFolder != NULL;
     char logonScriptFolder[PATH_CAPACITY + 1];
-    if (hidePassword && !FindTemporaryDirectory(logonScriptFolder, sizeof logonScriptFolder, false))
+    if (hidePassword && !findLogonScriptFolder(logonScriptFolder, sizeof logonScriptFolder))
         return true;
     char folderArgument[SCRIPT_ARGUMENT_CAPACITY];
     PathOnCommandLine(hidePassword ? logonScriptFolder : scriptFolder, folderArgument);
@@ -99,7 +102,7 @@ static bool RefuseInterpreterCharacter(const char* scriptFolder, bool hidePasswo
     return true;
 }
 
-bool ChooseClientProgram(const char* scriptFolder, bool hidePassword)
+bool ChooseClientProgram(const char* scriptFolder, FolderFinder findLogonScriptFolder)
 {
     // Cut, never left unset, when it does not fit.
     char typed[CLIENT_ARGUMENT_CAPACITY];
@@ -120,7 +123,7 @@ bool ChooseClientProgram(const char* scriptFolder, bool hidePassword)
         StartedClientWhole =
             NameProgramByPath(typed, BatchProgram, StartedClient, sizeof StartedClient) &&
             StartedClientWhole;
-    return !RefuseInterpreterCharacter(scriptFolder, hidePassword);
+    return !RefuseInterpreterCharacter(scriptFolder, findLogonScriptFolder);
 }
 
 // The program the line starts, looked for once the client's PATH is in

@@ -1,4 +1,4 @@
-#include "runner/run_files.h"
+#include "run_files/temporary_files.h"
 
 #include <string.h>
 
@@ -6,17 +6,13 @@
 #include "platform/eight_bit_path.h"
 #include "platform/held_file.h"
 #include "plugin/module_state.h"
-#include "runner/editor_text.h"
-#include "runner/run_report.h"
+#include "run_reports/held_reports.h"
 
 static const char CANNOT_CREATE[] = "Cannot create a script file in %s\nERROR: %d\nMSG:%s\n";
 static const char NO_EIGHT_BIT_TEMPORARY[] =
     "Cannot create a script file in %s\nERROR: %d\nMSG:%s\n"
     "Choose a working directory in the plug-in's settings.\n";
 static const char CANNOT_WRITE[] = "Cannot write the script file %s\nERROR: %d\nMSG:%s\n";
-static const char TOO_LONG[] = "The editor text is too long to run: at most 102398 bytes.\n";
-
-static_assert(LONGEST_WHOLE_TEXT == 102398, "the too-long message names the longest text");
 
 // Reports that no file could be made in directory, with the platform's
 // last error.
@@ -103,7 +99,7 @@ HANDLE KeepRunFileOpen(const char* path)
 static HANDLE FileAwaitingText;
 static char PathAwaitingText[SCRIPT_PATH_CAPACITY];
 
-bool WriteRunFile(const char* path, const char* text)
+bool WriteRunFile(const char* path, const char* text, TextTaker takeText)
 {
     HANDLE file = OpenRunFile(path, CANNOT_WRITE);
     if (file == INVALID_HANDLE_VALUE)
@@ -114,14 +110,11 @@ bool WriteRunFile(const char* path, const char* text)
     } else {
         if (CopyText(PathAwaitingText, sizeof PathAwaitingText, path))
             FileAwaitingText = file;
-        length = TakeEditorText();
+        bool taken = takeText(&length);
         FileAwaitingText = NULL;
         text = TextBuffer;
-        if (length > LONGEST_WHOLE_TEXT) {
-            // The host may have cut the text at the buffer's end, and half a
-            // statement is a different statement: a full buffer never runs.
+        if (!taken) {
             CloseHandle(file);
-            ReportRunError(TOO_LONG);
             return false;
         }
     }

@@ -1,13 +1,14 @@
-#include "runner/logon_script/logon_script_file.h"
+#include "run_files/logon_script_file.h"
 
 #include <windows.h>
 
+#include "client/command_line_quoting.h"
 #include "common/bounded_text.h"
 #include "platform/held_file.h"
 #include "plugin/module_state.h"
-#include "runner/command_line_probes.h"
-#include "runner/logon_script/logon_script_text.h"
-#include "runner/run_files.h"
+#include "run_files/logon_script_text.h"
+#include "run_files/temporary_files.h"
+#include "settings/settings_file.h"
 
 static const char LOGON_SCRIPT_KEPT_TEXT[] =
     "The log-on script %s, which holds the password, could not be deleted.\nERROR: %d\nMSG:%s\n"
@@ -21,12 +22,17 @@ static const char LOGON_SCRIPT_KEPT_TEXT[] =
 static char LogonScriptPath[SCRIPT_PATH_CAPACITY];
 static HANDLE LogonScriptKept;
 
+bool FindLogonScriptFolder(char* folder, size_t capacity)
+{
+    // A working directory would not help here: the log-on script never
+    // goes there.
+    return FindTemporaryDirectory(folder, capacity, false);
+}
+
 bool ReserveLogonScript(char (&path)[SCRIPT_PATH_CAPACITY])
 {
     char directory[PATH_CAPACITY + 1];
-    // A working directory would not help here: the log-on script never
-    // goes there.
-    bool reserved = FindTemporaryDirectory(directory, sizeof directory, false) &&
+    bool reserved = FindLogonScriptFolder(directory, sizeof directory) &&
                     ReserveRunFile(directory, LOGON_SCRIPT_PREFIX, path);
     if (reserved)
         CopyText(LogonScriptPath, sizeof LogonScriptPath, path);
@@ -45,7 +51,7 @@ bool WriteLogonScript(const char* path, const char* scriptPath)
         SetLastError(ERROR_BUFFER_OVERFLOW);
         ReportCannotWrite(path);
     } else {
-        written = WriteRunFile(path, text);
+        written = WriteRunFile(path, text, NULL);
     }
     // The password stays on disk no longer than the client needs it, and
     // in this module's memory not at all.

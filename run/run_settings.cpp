@@ -1,4 +1,4 @@
-#include "runner/run_settings.h"
+#include "run/run_settings.h"
 
 #include <string.h>
 

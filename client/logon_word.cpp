@@ -1,4 +1,4 @@
-#include "runner/logon_word.h"
+#include "client/logon_word.h"
 
 #include <string.h>
 

@@ -1,20 +1,20 @@
 #include <windows.h>
 
+#include "client/client_environment.h"
+#include "client/client_process.h"
 #include "common/format_text.h"
 #include "platform/held_file.h"
 #include "plugin/exports.h"
 #include "plugin/host_entries.h"
 #include "plugin/module_state.h"
-#include "runner/client_environment.h"
-#include "runner/client_process.h"
-#include "runner/editor_text.h"
-#include "runner/logon_script/logon_script_file.h"
-#include "runner/logon_script/logon_script_text.h"
-#include "runner/logon_script/stale_logon_scripts.h"
-#include "runner/run_files.h"
-#include "runner/run_report.h"
-#include "runner/run_settings.h"
-#include "runner/script_file.h"
+#include "run/editor_text.h"
+#include "run/run_settings.h"
+#include "run_files/logon_script_file.h"
+#include "run_files/logon_script_text.h"
+#include "run_files/script_file.h"
+#include "run_files/stale_logon_scripts.h"
+#include "run_files/temporary_files.h"
+#include "run_reports/held_reports.h"
 #include "settings/settings_file.h"
 
 static const char AMPERSAND_IN_LOGON_SCRIPT[] =
@@ -73,7 +73,7 @@ static void RunScript(void)
         return;
     if (!CheckClientEnvironment())
         return;
-    if (!ChooseClientProgram(scriptFolder, hidePassword))
+    if (!ChooseClientProgram(scriptFolder, hidePassword ? FindLogonScriptFolder : NULL))
         return;
     char scriptPath[SCRIPT_PATH_CAPACITY];
     if (!ReserveScriptFile(scriptFolder, scriptPath))
@@ -83,7 +83,7 @@ static void RunScript(void)
         DeleteHeldFile(scriptPath);
         return;
     }
-    if (!WriteEditorText(scriptPath)) {
+    if (!WriteEditorText(scriptPath, TakeEditorText)) {
         DeleteHeldFile(scriptPath);
         return;
     }

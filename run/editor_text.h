@@ -13,9 +13,10 @@ enum
 };
 
 // Takes the text of the host's current editor into TextBuffer, refreshing
-// EditorId first when the host offers GetEditor. The host must offer
-// GetEditorText. Returns the text's length, at most TEXT_BUFFER_SIZE.
-size_t TakeEditorText(void);
+// EditorId first when the host offers GetEditor, and its length into
+// *length. The host must offer GetEditorText. False, after reporting it,
+// when the text is longer than LONGEST_WHOLE_TEXT: the host may have cut it.
+bool TakeEditorText(size_t* length);
 
 // Hands the text in TextBuffer to the editor of EditorId, when the host
 // offers SetEditorText.

@@ -1,4 +1,4 @@
-#include "runner/program_names.h"
+#include "client/program_names.h"
 
 #include <string.h>
 

@@ -1,9 +1,9 @@
-#include "runner/command_line_composition.h"
+#include "client/command_line_composition.h"
 
 #include <string.h>
 
+#include "client/program_names.h"
 #include "common/bounded_text.h"
-#include "runner/program_names.h"
 
 bool ScriptArgument(const char* scriptPath, const char* shortPath,
                     char* argument, size_t capacity)

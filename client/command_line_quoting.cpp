@@ -1,12 +1,12 @@
-#include "runner/command_line_probes.h"
+#include "client/command_line_quoting.h"
 
 #include <windows.h>
 
 #include <string.h>
 
+#include "client/program_names.h"
 #include "common/bounded_text.h"
 #include "platform/eight_bit_path.h"
-#include "runner/program_names.h"
 
 bool PathOnCommandLine(const char* path, char (&argument)[SCRIPT_ARGUMENT_CAPACITY])
 {

@@ -1,4 +1,4 @@
-#include "runner/script_file.h"
+#include "run_files/script_file.h"
 
 #include <windows.h>
 
@@ -7,8 +7,9 @@
 #include "common/bounded_text.h"
 #include "common/format_text.h"
 #include "plugin/module_state.h"
-#include "runner/run_files.h"
-#include "runner/run_report.h"
+#include "run_files/temporary_files.h"
+#include "run_reports/held_reports.h"
+#include "settings/settings_file.h"
 
 static const char CANNOT_READ_BACK[] =
     "Cannot read back the script file %s\nERROR: %d\nMSG:%s\nThe editor text is unchanged.\n";
@@ -34,9 +35,9 @@ bool ReserveScriptFile(const char* folder, char (&path)[SCRIPT_PATH_CAPACITY])
     return ReserveRunFile(folder, "se", path);
 }
 
-bool WriteEditorText(const char* path)
+bool WriteEditorText(const char* path, TextTaker takeEditorText)
 {
-    return WriteRunFile(path, NULL);
+    return WriteRunFile(path, NULL, takeEditorText);
 }
 
 void DeleteScriptFile(const char* path)

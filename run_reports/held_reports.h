@@ -1,5 +1,7 @@
-#ifndef TAMSIL_RUN_REPORT_H
-#define TAMSIL_RUN_REPORT_H
+#ifndef TAMSIL_HELD_REPORTS_H
+#define TAMSIL_HELD_REPORTS_H
+
+#include "settings/environment_section.h"
 
 // How a run tells the user what went wrong: message boxes with no owner
 // window and an OK button. A box lets the user act in the editor under it,
@@ -8,6 +10,10 @@
 // editor has its text, and the run's files are gone, before any box shows.
 
 #define RUN_ERROR_TITLE "Execute Error!"
+
+// Room for what stopped a run, which names at most a command line or a key
+// of [Environment] and a system text.
+enum { STOP_REPORT_CAPACITY = ENVIRONMENT_NAMES_LIMIT + 512 };
 
 // Formats a failure into TextBuffer. format takes, in this order, the
 // subject (%s), the platform's last error code (%d) and its system text

@@ -1,12 +1,12 @@
-#ifndef TAMSIL_RUN_FILES_H
-#define TAMSIL_RUN_FILES_H
+#ifndef TAMSIL_TEMPORARY_FILES_H
+#define TAMSIL_TEMPORARY_FILES_H
 
 #include <windows.h>
 
 #include <stddef.h>
 
-#include "runner/command_line_composition.h"
-#include "runner/run_report.h"
+#include "client/command_line_composition.h"
+#include "run_reports/held_reports.h"
 
 // The files a run makes, the script file and the log-on script: reserved
 // under a new name in a folder, opened once no other program holds them,
@@ -34,11 +34,15 @@ HANDLE OpenRunFile(const char* path, const char* failureFormat);
 // Reports that the file could not be written when it cannot be opened.
 HANDLE KeepRunFileOpen(const char* path);
 
+// Puts a text into TextBuffer, its length in *length; false, after
+// reporting why, when that text must not be written.
+typedef bool (*TextTaker)(size_t* length);
+
 // Opens a reserved file and writes text into it, byte for byte: the given
-// text, or when it is null the editor's, which is taken only once the file
-// is open (a text too long to be known whole is refused). False when the
-// file could not be opened or fully written.
-bool WriteRunFile(const char* path, const char* text);
+// text, or when it is null the one takeText puts into TextBuffer, taken
+// only once the file is open. False when the text was refused or the file
+// could not be opened or fully written.
+bool WriteRunFile(const char* path, const char* text, TextTaker takeText);
 
 // Reports that the file could not be written, with the last error.
 void ReportCannotWrite(const char* path);

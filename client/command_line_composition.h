@@ -3,14 +3,15 @@
 
 #include <stddef.h>
 
+#include "client/logon_word.h"
 #include "common/path_capacity.h"
 #include "plugin/host_record.h"
-#include "runner/logon_word.h"
 #include "settings/settings_record.h"
 
 // What goes on the client's command line, composed from the settings, the
-// host's log-on and what the probes of the file system found (see
-// command_line_probes.h); nothing here asks the platform.
+// host's log-on and what the file system says of the client's and the
+// script's paths (see command_line_quoting.h); nothing here asks the
+// platform.
 
 enum
 {

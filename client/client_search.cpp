@@ -1,11 +1,11 @@
-#include "runner/client_search.h"
+#include "client/client_search.h"
 
 #include <windows.h>
 
 #include <wchar.h>
 
+#include "client/program_names.h"
 #include "platform/eight_bit_path.h"
-#include "runner/program_names.h"
 
 enum
 {

@@ -3,8 +3,8 @@
 
 #include <stddef.h>
 
+#include "client/command_line_composition.h"
 #include "plugin/host_record.h"
-#include "runner/command_line_composition.h"
 #include "settings/settings_record.h"
 
 // The log-on script's shape, written and recognised from one definition:

@@ -1,12 +1,12 @@
-#include "runner/logon_script/stale_logon_scripts.h"
+#include "run_files/stale_logon_scripts.h"
 
 #include <windows.h>
 
 #include <wchar.h>
 
 #include "common/path_capacity.h"
-#include "runner/logon_script/logon_script_file.h"
-#include "runner/logon_script/logon_script_text.h"
+#include "run_files/logon_script_file.h"
+#include "run_files/logon_script_text.h"
 
 // The platform is asked for these names only: a temporary folder may hold
 // many thousands of other files. It matches the pattern against short (8.3)

@@ -1,7 +1,8 @@
 #ifndef TAMSIL_SCRIPT_FILE_H
 #define TAMSIL_SCRIPT_FILE_H
 
-#include "runner/command_line_composition.h"
+#include "client/command_line_composition.h"
+#include "run_files/temporary_files.h"
 
 // The script file that carries the editor's text to the client and back.
 // Each step reports its own failure once (see ReportRunError) and returns
@@ -18,10 +19,10 @@ bool ChooseScriptFolder(char (&folder)[SCRIPT_FOLDER_CAPACITY]);
 // A folder too long for a name to be made in it is refused.
 bool ReserveScriptFile(const char* folder, char (&path)[SCRIPT_PATH_CAPACITY]);
 
-// Takes the editor's text and writes it, byte for byte, into the script
-// file. False when the file could not be opened or fully written, or when
-// the text is too long to be known whole.
-bool WriteEditorText(const char* path);
+// Takes the editor's text (by takeEditorText, once the file is open) and
+// writes it, byte for byte, into the script file. False when the file could
+// not be opened or fully written, or when the text was refused.
+bool WriteEditorText(const char* path, TextTaker takeEditorText);
 
 // Deletes the script file as DeleteTemp asks after a run, once no other
 // program holds it, and reports at the end of the run when it could not; a

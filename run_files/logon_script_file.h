@@ -1,7 +1,7 @@
 #ifndef TAMSIL_LOGON_SCRIPT_FILE_H
 #define TAMSIL_LOGON_SCRIPT_FILE_H
 
-#include "runner/command_line_composition.h"
+#include "client/command_line_composition.h"
 
 // The log-on script on disk: it holds the password in clear, so it lives in
 // the user's temporary folder only from just before the client starts until
@@ -11,6 +11,10 @@
 // one to four hexadecimal digits and ".tmp". The sweep for stale log-on
 // scripts looks for these names.
 #define LOGON_SCRIPT_PREFIX "lg"
+
+// The folder log-on scripts go to: the system's temporary directory. False,
+// after reporting why, when there is no usable one.
+bool FindLogonScriptFolder(char* folder, size_t capacity);
 
 // Reserves a new empty log-on script, its name starting "lg", in the
 // system's temporary directory: never in the WorkingDirectory setting,

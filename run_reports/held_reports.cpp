@@ -1,4 +1,4 @@
-#include "runner/run_report.h"
+#include "run_reports/held_reports.h"
 
 #include <windows.h>
 
@@ -7,21 +7,11 @@
 #include "platform/system_error.h"
 #include "plugin/exports.h"
 #include "plugin/module_state.h"
-#include "runner/command_line_composition.h"
-#include "settings/environment_section.h"
 
-// Room for what stopped a run, which names at most a command line or a key
-// of [Environment] and a system text, and for the run's two failed
-// deletions (the log-on script's and the script file's), each a path, a
-// system text and a few lines of words; and for the exit code's report, a
-// system text and a line.
-enum
-{
-    STOP_REPORT_CAPACITY = ENVIRONMENT_NAMES_LIMIT + 512,
-    HELD_REPORT_CAPACITY = MAX_PATH + SYSTEM_ERROR_TEXT_CAPACITY + 256
-};
-static_assert(COMMAND_LINE_CAPACITY + SYSTEM_ERROR_TEXT_CAPACITY + 64 <= STOP_REPORT_CAPACITY,
-              "the report of a client that could not start is held whole");
+// Room for the run's two failed deletions (the log-on script's and the
+// script file's), each a path, a system text and a few lines of words; and
+// for the exit code's report, a system text and a line.
+enum { HELD_REPORT_CAPACITY = MAX_PATH + SYSTEM_ERROR_TEXT_CAPACITY + 256 };
 static char HeldStop[STOP_REPORT_CAPACITY];
 static char HeldLogonScriptKept[HELD_REPORT_CAPACITY];
 static char HeldScriptFileKept[HELD_REPORT_CAPACITY];

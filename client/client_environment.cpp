@@ -1,13 +1,13 @@
-#include "runner/client_environment.h"
+#include "client/client_environment.h"
 
 #include <windows.h>
 
 #include <wchar.h>
 
+#include "client/nls_lang_composition.h"
 #include "common/format_text.h"
 #include "plugin/module_state.h"
-#include "runner/nls_lang.h"
-#include "runner/run_report.h"
+#include "run_reports/held_reports.h"
 #include "settings/settings_file.h"
 
 static const char UNKNOWN_CODE_PAGE[] =

@@ -1,9 +1,9 @@
-#include "runner/logon_script/logon_script_text.h"
+#include "run_files/logon_script_text.h"
 
 #include <string.h>
 
+#include "client/logon_word.h"
 #include "common/bounded_text.h"
-#include "runner/logon_word.h"
 
 // The log-on script's lines, as written and as recognised: "set echo off",
 // so that no profile's echo shows the password; "connect " and the log-on;

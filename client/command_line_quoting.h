@@ -1,7 +1,7 @@
-#ifndef TAMSIL_COMMAND_LINE_PROBES_H
-#define TAMSIL_COMMAND_LINE_PROBES_H
+#ifndef TAMSIL_COMMAND_LINE_QUOTING_H
+#define TAMSIL_COMMAND_LINE_QUOTING_H
 
-#include "runner/command_line_composition.h"
+#include "client/command_line_composition.h"
 
 // How the client program and a file's path go on the client's command line,
 // each taken by the platform or the client as one word: what the file system

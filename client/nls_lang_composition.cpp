@@ -1,4 +1,4 @@
-#include "runner/nls_lang.h"
+#include "client/nls_lang_composition.h"
 
 #include <string.h>
 
