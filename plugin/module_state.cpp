@@ -20,15 +20,26 @@ static void CommandAbandoned(void)
     CommandInProgress = false;
 }
 
+// The command in progress may have been left by a host that jumps past its
+// frames without the platform's unwind: it is cleaned up as abandoned now.
+static void CleanUpLeftCommand(const void* stackMark)
+{
+    if (CommandInProgress && GuardedCallWasLeft(stackMark))
+        CommandAbandoned();
+}
+
+void CleanUpCommandLeftUnderWindow(void)
+{
+    char stackMark = 0;
+    CleanUpLeftCommand(&stackMark);
+}
+
 void RunOneCommand(void (*command)(void), void (*abandoned)(void))
 {
-    // The command in progress may have been left by a host that jumps past
-    // its frames without the platform's unwind: it is cleaned up as
-    // abandoned now. Its frames lay below this same frame then, so below
-    // the mark when this pick comes from no deeper in the host's stack.
+    // The left command's frames lay below this same frame, so below the
+    // mark when this pick comes from no deeper in the host's stack.
     char stackMark = 0;
-    if (CommandInProgress && GuardedCallWasLeft(&stackMark))
-        CommandAbandoned();
+    CleanUpLeftCommand(&stackMark);
     if (CommandInProgress || DialogLeftOnScreen) {
         MessageBeep(MB_ICONWARNING);
         return;

@@ -113,9 +113,12 @@ static HWND DisabledOwner;
 // Closes the dialog. One left on screen by an abandoned command has no loop
 // left to destroy it and give the owner back its input, as EndDialog asks
 // the loop to: both are done here, the owner first, so that it is the
-// window activated when the dialog goes.
+// window activated when the dialog goes. A host that jumps past its
+// commands leaves the dialog so too, which is known once asked here: the
+// user can pick no other command while the owner takes no input.
 static void CloseDialog(HWND dialog, INT_PTR result)
 {
+    CleanUpCommandLeftUnderWindow();
     if (!DialogLeftOnScreen) {
         EndDialog(dialog, result);
         return;

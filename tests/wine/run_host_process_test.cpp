@@ -160,3 +160,18 @@ TEST_F(RunInHostProcess, ADialogTheEditorAbandonsBeforeItShowsIsOnScreenUntilClo
               "host: OnSettings returned\nhost: OnSettings\nhost: OnSettings returned\n", HostTrace(host.Output()));
     EXPECT_TRUE(ClientRuns().empty() && ScriptsLeft().empty());
 }
+
+// So with an editor that jumps past the settings command: the dialog it
+// leaves, closed before any other pick, goes and gives the main window back.
+TEST_F(RunInHostProcess, ADialogTheEditorJumpsPastGoesWhenClosed)
+{
+    HostProcess host;
+    ASSERT_TRUE(host.Start(PluginArgument() + " --jump-once-restoring-chain --raise-in-window --settings"
+                           " --wait-for-main-window --call", folder));
+    HWND dialog = WaitForSettingsDialog(host.ProcessId()), owner = GetWindow(dialog, GW_OWNER);
+    ASSERT_TRUE(dialog && owner && WaitFor([&] { return host.Output().find("abandoned") != std::string::npos; }));
+    Click(dialog, IDCANCEL);
+    EXPECT_TRUE(!IsWindow(dialog) && IsWindowEnabled(owner));
+    ASSERT_EQ(0, host.Wait(10000)) << host.Output();
+    EXPECT_EQ(std::string::npos, host.Output().find("beep")) << host.Output();
+}

@@ -33,7 +33,10 @@
 //     --wait-for-main-window   at that point among the commands, handle
 //                              messages until the main window takes input
 //                              again (a dialog left on it is closed)
-//   The plug-in's beeps are printed, not sounded.
+//   The plug-in's beeps are printed, not sounded. Its EndDialog, once an
+//   exception has left the settings command, does as documented (Wine's
+//   also hides the dialog and enables its owner): it only asks the dialog's
+//   loop, which is gone, to end the dialog.
 #include <windows.h>
 
 #include <malloc.h>
@@ -149,7 +152,7 @@ static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam,
     if (message == WM_APP) {
         printf("host: the main window raises an exception\n");
         fflush(stdout);
-        RaiseEditorException();
+        RaiseEditorException(ResumeLoop);
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -173,6 +176,15 @@ static BOOL WINAPI PrintBeep(UINT type)
     printf("host: beep %u\n", type);
     fflush(stdout);
     return TRUE;
+}
+
+// Whether an exception left the last settings command, and its dialog's
+// loop with it.
+static bool SettingsLeft;
+
+static BOOL WINAPI EndDialogAsDocumented(HWND dialog, INT_PTR result)
+{
+    return SettingsLeft || EndDialog(dialog, result);
 }
 
 static HWND CreateMainWindow(void)
@@ -345,6 +357,7 @@ int main(int argc, char** argv)
     if (printMessageBoxes)
         PatchImport(plugin, "user32.dll", "MessageBoxA", reinterpret_cast<void*>(&PrintMessageBox));
     PatchImport(plugin, "user32.dll", "MessageBeep", reinterpret_cast<void*>(&PrintBeep));
+    PatchImport(plugin, "user32.dll", "EndDialog", reinterpret_cast<void*>(&EndDialogAsDocumented));
 
     PL_HOSTINFO* host = reinterpret_cast<PL_HOSTINFO*>(record);
     int32_t installed = install(&data, host);
@@ -386,6 +399,8 @@ int main(int argc, char** argv)
         bool caught = PickFromDepth(isCall ? call : settings, ResumeLoop && !RestoreChain ? 0 : picked++);
         if (caught && RestoreChain)
             TakeChainBackToLoop(&loop);
+        if (!isCall)
+            SettingsLeft = caught;
         printf(caught ? "host: %s abandoned by an exception\n" : "host: %s returned\n", entry);
         fflush(stdout);
     }
