@@ -153,14 +153,14 @@ TEST_F(ClientCommandLine, StartsTheClientFromTheLineAloneInTheHostsSurroundings)
 TEST_F(ClientCommandLine, AClientWithoutAFolderEvenADoubleByteOneIsNeverTakenFromTheCurrentFolder)
 {
     ASSERT_EQ(932u, GetACP()) << "run with LC_ALL=ja_JP.UTF-8";
-    std::string current = folder + "\\downloads", path = folder + "\\client bin", own = folder + "\\own",
-                name = "\x83\x5cqlplus";
+    std::string current = folder + "\\downloads", path = folder + "\\client bin", own = folder + "\\own";
     char system[MAX_PATH];
     std::string inSystem = std::string(system, GetSystemDirectoryA(system, MAX_PATH)) + "\\sqlplus22.exe";
+    const std::string name = "\x83\x5cqlplus";
     for (const std::string& copy : {current + "\\sqlplus.exe", path + "\\sqlplus.exe", current + "\\sqlplus19.exe",
-                                    path + "\\sqlplus19.exe", current + "\\sqlplus20.exe", own + "\\sqlplus21.exe",
-                                    current + "\\" + name + ".exe", path + "\\" + name + ".exe",
-                                    current + "\\" + name + " -L.exe", path + "\\sqlplus22.exe", inSystem}) {
+                                    current + "\\" + name + ".exe", path + "\\" + name + ".exe", inSystem,
+                                    current + "\\" + name + " -L.exe", path + "\\sqlplus22.exe",
+                                    path + "\\sqlplus19.exe", current + "\\sqlplus20.exe", own + "\\sqlplus21.exe"}) {
         if (copy != inSystem)
             CreateDirectoryA(copy.substr(0, copy.find('\\', folder.size() + 1)).c_str(), NULL);
         ASSERT_TRUE(CopyFileA(client.c_str(), copy.c_str(), FALSE));
