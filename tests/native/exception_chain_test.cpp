@@ -26,7 +26,7 @@ TEST(ExceptionChain, ALeftRecordIsTakenOffWhereALiveLinkNamesItAndACorruptChainI
         {"made on another stack", {{HEAD, 24}, {24, END}}, WORDS, 24, false, NONE}};
     for (const auto& row : rows) {
         std::vector<uintptr_t> words(WORDS + 1), wordsAfter(WORDS + 1);
-        auto at = [&](int word) { return word == END ? CHAIN_END : reinterpret_cast<uintptr_t>(&words[0] + (word == OUT_OF_LINE ? 20 : word)) + (word == OUT_OF_LINE ? 2 : 0); };
+        auto at = [&](int word) { return word == END ? CHAIN_END : reinterpret_cast<uintptr_t>(&words[word == OUT_OF_LINE ? 20 : word]) + (word == OUT_OF_LINE) * 2; };
         for (const auto& link : row.links) words[link[0]] = wordsAfter[link[0]] = at(link[1]);
         if (row.set != NONE) wordsAfter[row.set] = at(row.kept);
         EXPECT_EQ(row.taken, TakeOffLeftRecord({at(HEAD), at(0), at(WORDS)}, at(MARK), at(row.left), at(row.kept))) << row.shape;
