@@ -115,9 +115,12 @@ TEST(CommandLine, LogOnShapes)
                            sizeof line, word.lead);
         EXPECT_EQ(std::string("sqlplus ") + word.logon + " @C:\\TEMP\\se3F.TMP ", line) << word.connect;
     }
-    // Nor is it one in the client's name, which then names no folder.
+    // Nor is it one in the client's name, which then names no folder; nor is
+    // a second byte a character the command interpreter reads.
     EXPECT_FALSE(NamesFolder("\x83\x5cqlplus", 8, cp932));
     EXPECT_TRUE(NamesFolder("\x83\x83\x5cqlplus", 9, cp932) && NamesFolder("\x83\x5cqlplus", 8, NULL));
+    EXPECT_EQ('>', InterpreterCharacterIn("x.cmd \x83\x5e \x83\x7c \"a>b\" %", cp932));
+    EXPECT_TRUE(InterpreterCharacterIn("x.cmd \x83\x5e", NULL) == '^' && !InterpreterCharacterIn("x.cmd U/p@(A=B) !\"'(),;=\x83", cp932));
 }
 
 TEST(CommandLine, ClientAndOptionsGoInAsTyped)
@@ -133,14 +136,9 @@ TEST(CommandLine, ClientAndOptionsGoInAsTyped)
     EXPECT_EQ("sqlplus A@B @C:\\TEMP\\se3F.TMP ", line);
     // An empty client setting is not replaced here: the settings file does that.
     EXPECT_EQ(" @C:\\TEMP\\se3F.TMP ", Line(Settings(""), Host()));
-}
-
-// A batch file: its program as the line names it, without the dots and
-// blanks the platform drops; found, named by its full path in quotes, the
-// longest in its buffer; and the first character the command interpreter
-// reads, the second byte of a double-byte character none.
-TEST(CommandLine, BatchFilesAndWhatTheInterpreterReads)
-{
+    // But a batch file, its program as the line names it without the dots
+    // and blanks the platform drops, once found goes by its full path in
+    // quotes, the longest in its buffer.
     for (const char* batch : {"sqlplus.cmd", "SqlPlus.BAT -L", "\"x.cmd. .\" -L", ".cmd", "\"C:\\a b\\x.bat\""})
         EXPECT_TRUE(IsBatchProgram(batch)) << batch;
     for (const char* other : {"cmd", "x.cmdx", "\"x.bat\t\"", "x -L.cmd", "C:\\a b\\x.bat"})
@@ -149,10 +147,6 @@ TEST(CommandLine, BatchFilesAndWhatTheInterpreterReads)
     char named[STARTED_CLIENT_CAPACITY];
     EXPECT_TRUE(NameProgramByPath(("\"x.cmd" + rest).c_str(), program.c_str(), named, sizeof named));
     EXPECT_EQ("\"" + program + "\" -" + rest.substr(3), named);
-    const LeadByteTest cp932 = [](unsigned char byte) { return byte >= 0x81; };
-    EXPECT_EQ('>', InterpreterCharacterIn("x.cmd \x83\x5e \x83\x7c \"a>b\" %", cp932));
-    EXPECT_EQ('^', InterpreterCharacterIn("x.cmd \x83\x5e", NULL));
-    EXPECT_EQ('\0', InterpreterCharacterIn("x.cmd U/p@(A=B) !\"'(),;=\x83", cp932));
 }
 
 TEST(CommandLine, MaskedLineShowsEightAsterisksInThePasswordsPlace)

@@ -25,11 +25,20 @@ protected:
 
 } // namespace
 
+// First the editor raises at a message queued for its main window before the
+// settings command: the dialog, abandoned before its loop first ran dry, is
+// on screen all the same, and both commands beep under it; once the user
+// closes it, the editor's main window takes input and the next one opens.
 TEST_F(HostSettings, EditorHostOpensTheDialogOverItsMainWindowAndSavesOnOk)
 {
     WriteWholeFile(folder + "\\Tamsil.ini", "[Settings]\r\nOptions=-S\r\n");
-    ASSERT_TRUE(host.Start("\"" + folder + "\\Tamsil.dll\" --user APPUSER --database ORCL --settings",
-                           folder));
+    ASSERT_TRUE(host.Start("\"" + folder + "\\Tamsil.dll\" --user APPUSER --database ORCL --raise-in-window --settings"
+                           " --call --settings --wait-for-main-window --settings", folder));
+    ASSERT_TRUE(WaitFor([&] { return host.Output().find("beep 48\nhost: OnSettings returned") != std::string::npos; }));
+    HWND left = WaitForSettingsDialog(host.ProcessId()), leftOwner = GetWindow(left, GW_OWNER);
+    ASSERT_TRUE(left && leftOwner && !IsWindowEnabled(leftOwner)) << host.Output();
+    Click(left, IDCANCEL);
+    EXPECT_TRUE(!IsWindow(left) && IsWindowEnabled(leftOwner));
     HWND dialog = WaitForSettingsDialog(host.ProcessId());
     ASSERT_TRUE(dialog != NULL) << host.Output();
 
@@ -53,6 +62,8 @@ TEST_F(HostSettings, EditorHostOpensTheDialogOverItsMainWindowAndSavesOnOk)
     std::string output = host.Output();
     EXPECT_NE(std::string::npos, output.find("host: OnSettings\n")) << output;
     EXPECT_NE(std::string::npos, output.find("host: OnSettings returned\n")) << output;
+    EXPECT_NE(std::string::npos, output.find("host: the main window raises an exception\nhost: OnSettings abandoned by an "
+                                             "exception\nhost: OnCall\nhost: beep 48\nhost: OnCall returned\n")) << output;
 
     std::string settings = folder + "\\Tamsil.ini";
     char value[64];

@@ -4,7 +4,7 @@
 
 #include "tests/wine/plugin_fixture.h"
 
-bool HostProcess::Start(const std::string& arguments, const std::string& folder, const std::string& program)
+bool HostProcess::Start(const std::string& arguments, const std::string& folder)
 {
     outputPath = folder + "\\host-output.txt";
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, NULL, TRUE};

@@ -11,10 +11,11 @@
 class HostProcess
 {
 public:
-    // Starts editor_host.exe from the build folder (or the copy of it named
-    // by program) with the given arguments, in the given working folder.
-    // False when it could not be started.
-    bool Start(const std::string& arguments, const std::string& folder, const std::string& program = "");
+    // Starts editor_host.exe from the build folder with the given arguments,
+    // in the given working folder. False when it could not be started.
+    bool Start(const std::string& arguments, const std::string& folder);
+    // A copy of editor_host.exe to start instead, when not empty.
+    std::string program;
     // Waits for it to end; its exit code, or -1 on timeout.
     int Wait(DWORD milliseconds = 60000);
     // What it printed so far.

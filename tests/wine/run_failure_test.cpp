@@ -376,49 +376,46 @@ TEST_F(RunFailure, HidePasswordLeavesNoPasswordBehindWhenTheRunFails)
 // client that is no batch file goes whatever its line holds.
 TEST_F(RunFailure, ABatchClientWhoseLineHoldsWhatTheInterpreterReadsIsRefused)
 {
-    std::string standIn = client, bin = folder + "\\bin", odd = folder + "\\R&D^1", work = workFolder;
-    for (const std::string& made : {bin, odd})
-        CreateDirectoryA(made.c_str(), NULL);
-    WriteWholeFile(bin + "\\sqlplus.cmd", "@\"" + standIn + "\" %*\r\n");
+    std::string standIn = client, odd = folder + "\\R&D^1", work = workFolder;
+    CreateDirectoryA(odd.c_str(), NULL);
+    WriteWholeFile(folder + "\\sqlplus.cmd", "@\"" + standIn + "\" %*\r\n");
     WriteWholeFile(odd + "\\sqlplus2.cmd", "@\"" + standIn + "\" %*\r\n");
-    const struct { std::string value, password, options, work; bool hide; char refused; } rows[] = {
-        {"sqlplus.cmd", "%PATH%", "", work, false, '%'}, {"sqlplus2.cmd", "tiger", "", work, false, '&'},
-        {"sqlplus.cmd", "tiger", "", odd, false, '&'}, {"sqlplus.cmd", "ti^ger", "", work, false, '^'},
-        {"sqlplus.cmd", "a|b", "<in", work, false, '|'}, {"sqlplus.cmd", "tiger", "<in >out", work, false, '<'},
-        {"sqlplus.cmd", "tiger", ">out", work, false, '>'}, {"sqlplus.cmd", "%PATH%|<>^", "|", work, true, '\0'},
-        {standIn, "%PATH%|<>^", "|", odd, false, '\0'}};
+    // The client, the password, the options (and for one row HidePassword), the character refused; the work
+    // folder, when not the usual one.
+    const struct { std::string value, password, options; char refused; std::string work{}; } rows[] = {
+        {"sqlplus.cmd", "%PATH%", "", '%'}, {"sqlplus2.cmd", "tiger", "", '&'}, {"sqlplus.cmd", "tiger", "", '&', odd},
+        {"sqlplus.cmd", "ti^ger", "", '^'}, {"sqlplus.cmd", "a|b", "<in", '|'}, {"sqlplus.cmd", "tiger", ">out", '>'},
+        {"sqlplus.cmd", "tiger", "<in >out", '<'}, {"sqlplus.cmd", "%PATH%|<>^", "|\r\nHidePassword=1", '\0'},
+        {standIn, "^%PATH%|<>", "|", '\0', odd}};
     for (const auto& row : rows) {
         SCOPED_TRACE(&row - rows);
         ShownMessages.clear();
-        HostCalls.clear();
-        DeleteFileA(clientLog.c_str());
         SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, row.password);
         client = row.value;
-        workFolder = row.work;
-        Settings((row.hide ? "HidePassword=1\r\n" : "") + std::string("DeleteTemp=1\r\nOptions=") + row.options +
-                 "\r\n", "[Environment]\r\nPATH=" + bin + ";" + odd + "\r\n");
+        workFolder = row.work.empty() ? work : row.work;
+        Settings("DeleteTemp=1\r\nOptions=" + row.options + "\r\n", "[Environment]\r\nPATH=" + folder + ";" + odd + "\r\n");
         OnCall();
         if (row.refused)
             ExpectOneRunError("The client " + row.value + " is a batch file, and its command line holds \"" +
                               row.refused + "\", which the command interpreter that runs it would read as its "
                               "own.\nName SQL*Plus itself in SqlPlus.\n");
-        EXPECT_EQ(row.refused ? "" : row.password, ClientRuns().empty() ? "" : ClientRuns()[0]["password"]);
+        EXPECT_EQ(row.refused ? "" : row.password, ClientRuns().empty() ? "" : ClientRuns().back()["password"]);
         EXPECT_TRUE(ScriptsLeft().empty() && HostCalls.empty() == (row.refused != '\0'));
     }
 }
 
-// An editor's exceptions, caught around OnCall. A run abandoned while the
-// client runs deletes its log-on script, open then, and shows nothing; the
-// next run, with a box under which both commands do nothing, goes as usual.
-// A run abandoned in SetEditorText, once its client ended with a code to
-// show, shows nothing, then or in the next run; and that run, whose editor
-// resumes after an exception in its GetEditorText, goes as if none had been
-// raised: the client runs, the text comes back, no file is left.
-TEST_F(RunFailure, ARunTheEditorAbandonsOrResumesLeavesNoFileAndNoBox)
+// A run abandoned while the client runs (an editor's exception caught around
+// OnCall) deletes its log-on script, open then, and shows nothing; the next
+// run, with a box under which both commands do nothing, goes as usual. A run
+// abandoned in SetEditorText, once its client ended with a code to show,
+// shows nothing, then or in the next run; and that run, whose editor resumes
+// after an exception in its GetEditorText, goes as if none had been raised:
+// the client runs, the text comes back, no log-on script is left.
+TEST_F(RunFailure, ARunAbandonedWhileTheClientRunsDeletesItsLogOnScript)
 {
     std::string temporary = OwnTemporaryFolder();
     SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "tiger");
-    Settings("DeleteTemp=1\r\nHidePassword=1\r\nShowExitCode=1\r\n");
+    Settings("HidePassword=1\r\nShowExitCode=1\r\n");
     void* wait = PatchImport(module, "kernel32.dll", "WaitForSingleObject", reinterpret_cast<void*>(&WaitThenRaise));
     EXPECT_TRUE(CallCatchingExceptions(OnCall));
     PatchImport(module, "kernel32.dll", "WaitForSingleObject", wait);
@@ -435,16 +432,14 @@ TEST_F(RunFailure, ARunTheEditorAbandonsOrResumesLeavesNoFileAndNoBox)
     SetHostPointer(HOST_SET_EDITOR_TEXT, +[](int32_t, const char*) -> int32_t { RaiseEditorException(); return 0; });
     EXPECT_TRUE(CallCatchingExceptions(OnCall));
     SetHostPointer(HOST_SET_EDITOR_TEXT, &FakeSetEditorText);
-    SetHostPointer(HOST_GET_EDITOR_TEXT, +[](int32_t editor, char* text, int32_t size) {
-        RaiseEditorException(true);
-        FakeGetEditorText(editor, text, size);
-    });
+    SetHostPointer(HOST_GET_EDITOR_TEXT,
+                   +[](int32_t id, char* text, int32_t size) { RaiseEditorException(true); FakeGetEditorText(id, text, size); });
     SetClientControl("TAMSIL_CLIENT_EXIT", "0");
     WhileMessageShown = NULL;   // a box here would start yet another run under it
     EXPECT_FALSE(CallCatchingExceptions(OnCall));
     EXPECT_EQ(1u, ShownMessages.size()) << ShownMessages.back().text;
     EXPECT_EQ((std::vector<std::string>{EditorText, EditorText}), SetTexts());
-    EXPECT_TRUE(FilesIn(temporary).empty() && ScriptsLeft().size() == 2) << "only the abandoned runs' scripts";
+    EXPECT_TRUE(FilesIn(temporary).empty());
 }
 
 // A log-on script left by a run that never ended is deleted by the next run;
@@ -454,22 +449,22 @@ TEST_F(RunFailure, ARunTheEditorAbandonsOrResumesLeavesNoFileAndNoBox)
 TEST_F(RunFailure, ALogOnScriptLeftByARunThatNeverEndedIsDeletedByTheNextRun)
 {
     std::string temporary = OwnTemporaryFolder(), logon = "connect APPUSER/tiger@ORCL\r\n@x.tmp \r\n";
-    // Each file's name, bytes, and how many seconds ago it was last written.
-    const struct { const char* name; std::string bytes; ULONGLONG age; } files[] = {
-        {"lg1.tmp", logon, 120}, {"LGA2.TMP", "set echo off\r\n" + logon, 120}, {"lg3.tmp", logon, 30},
-        {"lg4.tmp", logon, 120}, {"lg5.tmp", "select 1 from dual;\r\n", 120}, {"se6.tmp", logon, 120},
-        {"lg_session_backup.tmpl", logon, 120}, {"lg12345.tmp", logon, 120},
-        {"lg1F.tmp", "connect APPUSER/tiger@ORCL\r\nselect 1 from dual;\r\n", 120},
+    // Each file's name, bytes, and whether it was last written two minutes ago (else 30 s ago).
+    const struct { const char* name; std::string bytes; bool old; } files[] = {
+        {"lg1.tmp", logon, true}, {"LGA2.TMP", "set echo off\r\n" + logon, true}, {"lg3.tmp", logon, false},
+        {"lg4.tmp", logon, true}, {"lg5.tmp", "select 1 from dual;\r\n", true}, {"se6.tmp", logon, true},
+        {"lg_session_backup.tmpl", logon, true}, {"lg12345.tmp", logon, true},
+        {"lg1F.tmp", "connect APPUSER/tiger@ORCL\r\nselect 1 from dual;\r\n", true},
     };
-    ULARGE_INTEGER now;
-    GetSystemTimeAsFileTime(reinterpret_cast<FILETIME*>(&now));
+    ULARGE_INTEGER twoMinutesAgo;
+    GetSystemTimeAsFileTime(reinterpret_cast<FILETIME*>(&twoMinutesAgo));
+    twoMinutesAgo.QuadPart -= 1200000000ULL;
+    ULONGLONG halfAMinuteAgo = twoMinutesAgo.QuadPart + 900000000ULL;
     for (const auto& file : files) {
         WriteWholeFile(temporary + "\\" + file.name, file.bytes);
         HANDLE written = CreateFileA((temporary + "\\" + file.name).c_str(), FILE_WRITE_ATTRIBUTES, 0, NULL,
                                      OPEN_EXISTING, 0, NULL);
-        ULARGE_INTEGER time = now;
-        time.QuadPart -= file.age * 10000000ULL;
-        EXPECT_TRUE(SetFileTime(written, NULL, NULL, reinterpret_cast<FILETIME*>(&time)));
+        EXPECT_TRUE(SetFileTime(written, NULL, NULL, reinterpret_cast<FILETIME*>(file.old ? &twoMinutesAgo.QuadPart : &halfAMinuteAgo)));
         CloseHandle(written);
     }
     HANDLE held = CreateFileA((temporary + "\\lg4.tmp").c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
@@ -501,35 +496,27 @@ TEST_F(RunFailure, AnotherEditorsSweepLeavesTheLogOnScriptOfALiveRun)
 // before anything is made, and the dialog does not open on them. First the
 // file is held unshared, then it begins with a UTF-8 mark, then it is UTF-16
 // big-endian (which Wine reads, Windows not), UTF-32 little- and big-endian,
-// UTF-16 little- and big-endian without a mark.
+// UTF-16 little- and big-endian without a mark. Saved as Unicode at last
+// (UTF-16 little-endian after its mark), it is read as usual.
 TEST_F(RunFailure, ASettingsFileThatCannotBeReadWholeStopsTheRunAndTheDialog)
 {
     SetHostPointer(HOST_MAIN_WINDOW, GetDesktopWindow());
     SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "tiger");
     Settings("HidePassword=1\r\n");
-    std::string plain = ReadSettingsFile();
-    // The settings after a mark, each character in width bytes, at byte at of them.
-    auto encoded = [&](std::string text, size_t width, size_t at) {
-        for (char c : plain)
-            text += std::string(at, '\0') + c + std::string(width - at - 1, '\0');
-        return text;
-    };
-    auto savedAs = [&](const char* encoding) {
-        std::string text = FormatMessageText(UTF16_BIG_ENDIAN, SettingsPath(), 0);
-        return text.replace(text.find("UTF-16 big-endian"), 17, encoding);
-    };
+    std::string plain = ReadSettingsFile(), bigEndian = "\xFE\xFF";
+    std::string utf32("\xFF\xFE\0\0", 4), utf32BigEndian("\0\0\xFE\xFF", 4);
+    for (char c : plain)
+        bigEndian += std::string(1, '\0') + c, utf32 += c + std::string(3, '\0'), utf32BigEndian += std::string(3, '\0') + c;
     HANDLE holder = CreateFileA(SettingsPath().c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
     const std::string texts[] = {FormatMessageText(CANNOT_READ_SETTINGS, SettingsPath(), ERROR_SHARING_VIOLATION),
                                  FormatMessageText(MARKED, SettingsPath(), 0),
-                                 FormatMessageText(UTF16_BIG_ENDIAN, SettingsPath(), 0),
-                                 savedAs("UTF-32"), savedAs("UTF-32"), savedAs("UTF-16 without a byte-order mark"),
-                                 savedAs("UTF-16 without a byte-order mark")},
-                      files[] = {"\xEF\xBB\xBF \t" + plain, encoded("\xFE\xFF", 2, 1),
-                                 encoded(std::string("\xFF\xFE\0\0", 4), 4, 0),
-                                 encoded(std::string("\0\0\xFE\xFF", 4), 4, 3), encoded("", 2, 0),
-                                 encoded("", 2, 1), plain};
+                                 FormatMessageText(UTF16_BIG_ENDIAN, SettingsPath(), 0)},
+                      files[] = {"\xEF\xBB\xBF \t" + plain, bigEndian, utf32, utf32BigEndian, bigEndian.substr(3) + '\0',
+                                 bigEndian.substr(2), "\xFF\xFE" + bigEndian.substr(3) + '\0'};
     for (size_t i = 0; i < 7; ++i) {
-        const std::string& text = texts[i];
+        // UTF-32 and UTF-16 without a mark, twice each, under the message for UTF-16 big-endian.
+        std::string text = i < 3 ? texts[i] : std::string(texts[2]).replace(texts[2].find("UTF-16 big-endian"), 17,
+                                   i < 5 ? "UTF-32" : "UTF-16 without a byte-order mark");
         ShownMessages.clear();
         OnCall();
         OnSettings();
@@ -545,4 +532,7 @@ TEST_F(RunFailure, ASettingsFileThatCannotBeReadWholeStopsTheRunAndTheDialog)
         WriteSettingsFile(files[i]);
     }
     EXPECT_TRUE(HostCalls.empty() && StartRequests.empty() && ScriptsLeft().empty());
+    // Saved at last as Unicode (UTF-16 little-endian after its mark), it is read: the password stays off the line.
+    OnCall();
+    EXPECT_TRUE(ClientRuns().size() == 1 && StartRequests.at(0).line.find("tiger") == std::string::npos);
 }

@@ -32,6 +32,9 @@ protected:
 
 };
 
+// Given the editor stand-in's options for a way to abandon a command, on top of --raise-once.
+class EditorThatAbandons : public RunInHostProcess, public testing::WithParamInterface<const char*> {};
+
 } // namespace
 
 // The host's folder is one folder even when its name holds ";": "SQL" (from
@@ -50,9 +53,9 @@ TEST_F(RunInHostProcess, TheDefaultClientIsFoundBesideTheHostAndItsScriptComesBa
     SetClientControl("TAMSIL_CLIENT_TEXT", "select 2 from dual;\r\n");
 
     HostProcess host;
+    host.program = tools + "\\editor_host.exe";
     ASSERT_TRUE(host.Start(PluginArgument() + " --user APPUSER --password tiger --database ORCL"
-                           " --editor-id 4 --text-file editor.sql --call --out-text after.sql", folder,
-                           tools + "\\editor_host.exe"));
+                           " --editor-id 4 --text-file editor.sql --call --out-text after.sql", folder));
     ASSERT_EQ(0, host.Wait()) << host.Output();
 
     std::vector<ClientRun> runs = ClientRuns();
@@ -113,61 +116,33 @@ TEST_F(RunInHostProcess, FailuresAreShownOnScreenAndTheHostGoesOn)
 // gone, and the next command, from the same depth, takes it off, so the
 // chain is as it began; or the editor takes its chain back, and the next
 // command, from deeper, finds the record off it.
-TEST_F(RunInHostProcess, ARunTheEditorAbandonsLeavesNothingAndTheNextCommandsWork)
+TEST_P(EditorThatAbandons, ARunTheEditorAbandonsLeavesNothingAndTheNextCommandsWork)
 {
     Settings("DeleteTemp=1\r\n");
     WriteWholeFile(folder + "\\editor.sql", "select 1 from dual;\r\n");
-    size_t runs = 0;
-    for (const char* abandon : {"--raise-once", "--jump-once", "--jump-once-restoring-chain"}) {
-        SCOPED_TRACE(abandon);
-        HostProcess host;
-        ASSERT_TRUE(host.Start(PluginArgument() + " --user APPUSER --database ORCL --text-file editor.sql " +
-                               abandon + " --call --call --settings", folder));
-        HWND dialog = WaitForSettingsDialog(host.ProcessId());
-        ASSERT_TRUE(dialog != NULL) << host.Output();
-        Click(dialog, IDCANCEL);
-        ASSERT_EQ(0, host.Wait()) << host.Output();
-        EXPECT_EQ("host: OnInstall -> 0 (Kind 5, Name \"Tamsil\")\nhost: OnCall\nhost: GetEditor -> 1\n"
-                  "host: GetEditorText raises an exception\nhost: OnCall abandoned by an exception\n"
-                  "host: OnCall\nhost: GetEditor -> 1\nhost: GetEditorText(editor 1, size 102400) -> 21 bytes\n"
-                  "host: SetEditorText(editor 1) <- 21 bytes\nhost: OnCall returned\n"
-                  "host: OnSettings\nhost: OnSettings returned\n", HostTrace(host.Output()));
-        EXPECT_TRUE(ClientRuns().size() == ++runs && ScriptsLeft().empty());
-    }
-}
-
-// An editor that raises at a message queued for its main window before the
-// settings command abandons the dialog before its loop first ran dry: it is
-// on screen all the same, both commands beep under it, and once the user
-// closes it the editor's main window takes input and the next one opens.
-TEST_F(RunInHostProcess, ADialogTheEditorAbandonsBeforeItShowsIsOnScreenUntilClosed)
-{
     HostProcess host;
-    ASSERT_TRUE(host.Start(PluginArgument() + " --user APPUSER --database ORCL --raise-in-window --settings --call"
-                           " --settings --wait-for-main-window --settings", folder));
-    ASSERT_TRUE(WaitFor([&] { return host.Output().find("beep 48\nhost: OnSettings returned") != std::string::npos; }));
-    HWND dialog = WaitForSettingsDialog(host.ProcessId()), owner = GetWindow(dialog, GW_OWNER);
-    ASSERT_TRUE(dialog && owner && !IsWindowEnabled(owner)) << host.Output();
-    Click(dialog, IDCANCEL);
-    EXPECT_TRUE(!IsWindow(dialog) && IsWindowEnabled(owner));
-    dialog = WaitForSettingsDialog(host.ProcessId());
+    ASSERT_TRUE(host.Start(PluginArgument() + GetParam() + " --user APPUSER --database ORCL --text-file editor.sql"
+                           " --raise-once --call --call --settings", folder));
+    HWND dialog = WaitForSettingsDialog(host.ProcessId());
     ASSERT_TRUE(dialog != NULL) << host.Output();
     Click(dialog, IDCANCEL);
     ASSERT_EQ(0, host.Wait()) << host.Output();
-    EXPECT_EQ("host: OnInstall -> 0 (Kind 5, Name \"Tamsil\")\n"
-              "host: OnSettings\nhost: the main window raises an exception\nhost: OnSettings abandoned by an exception\n"
-              "host: OnCall\nhost: beep 48\nhost: OnCall returned\nhost: OnSettings\nhost: beep 48\n"
-              "host: OnSettings returned\nhost: OnSettings\nhost: OnSettings returned\n", HostTrace(host.Output()));
-    EXPECT_TRUE(ClientRuns().empty() && ScriptsLeft().empty());
+    EXPECT_EQ("host: OnInstall -> 0 (Kind 5, Name \"Tamsil\")\nhost: OnCall\nhost: GetEditor -> 1\n"
+              "host: GetEditorText raises an exception\nhost: OnCall abandoned by an exception\n"
+              "host: OnCall\nhost: GetEditor -> 1\nhost: GetEditorText(editor 1, size 102400) -> 21 bytes\n"
+              "host: SetEditorText(editor 1) <- 21 bytes\nhost: OnCall returned\n"
+              "host: OnSettings\nhost: OnSettings returned\n", HostTrace(host.Output()));
+    EXPECT_EQ(1u, ClientRuns().size());
+    EXPECT_TRUE(ScriptsLeft().empty());
 }
+INSTANTIATE_TEST_SUITE_P(EachWay, EditorThatAbandons, testing::Values("", " --jump-once", " --jump-once-restoring-chain"));
 
 // So with an editor that jumps past the settings command: the dialog it
 // leaves, closed before any other pick, goes and gives the main window back.
 TEST_F(RunInHostProcess, ADialogTheEditorJumpsPastGoesWhenClosed)
 {
     HostProcess host;
-    ASSERT_TRUE(host.Start(PluginArgument() + " --jump-once-restoring-chain --raise-in-window --settings"
-                           " --wait-for-main-window --call", folder));
+    ASSERT_TRUE(host.Start(PluginArgument() + " --jump-once-restoring-chain --raise-in-window --settings --wait-for-main-window --call", folder));
     HWND dialog = WaitForSettingsDialog(host.ProcessId()), owner = GetWindow(dialog, GW_OWNER);
     ASSERT_TRUE(dialog && WaitFor([&] { return host.Output().find("abandoned") != std::string::npos; }));
     Click(dialog, IDCANCEL);

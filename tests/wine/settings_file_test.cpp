@@ -61,14 +61,6 @@ TEST_F(SettingsFile, ReadsEveryKeyFromItsSection)
     EXPECT_STREQ("C:\\Client\\sqlplus.exe", PluginSettings.SqlPlus);
     EXPECT_EQ(1, PluginSettings.ReadOnly);
     EXPECT_EQ(10, PluginSettings.DeleteTemp);
-    // Saved as Unicode (UTF-16 little-endian after its mark), it reads the same.
-    std::string wide("\xFF\xFE", 2);
-    for (char c : ReadSettingsFile())
-        wide += std::string(1, c) + '\0';
-    WriteSettingsFile(wide);
-    memset(&PluginSettings, 0x5A, sizeof PluginSettings);
-    EXPECT_EQ(SETTINGS_LOADED, LoadSettings());
-    EXPECT_STREQ("C:\\Client\\sqlplus.exe", PluginSettings.SqlPlus);
 }
 
 TEST_F(SettingsFile, FlagsConvertFromAtMostTwoCharacters)
