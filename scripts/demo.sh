@@ -131,7 +131,7 @@ echo "TNS_ADMIN=$(client_record 'variable TNS_ADMIN')"
 echo "PATH=$(client_record 'variable PATH')"
 echo
 echo "== A client that ends with exit code 3, with ShowExitCode=1: the editor has its text back"
-echo "   before the box shows (the editor stand-in prints each box, as there is no display)"
+echo "   before the box shows (the editor stand-in, given --print-message-boxes, prints each box)"
 printf '%s\r\n' "[Settings]" "DeleteTemp=1" "ShowExitCode=1" "[Path]" "WorkingDirectory=scripts" > Tamsil.ini
 tr -d '\r' < Tamsil.ini
 TAMSIL_CLIENT_EXIT=3 \
