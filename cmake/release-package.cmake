@@ -1,5 +1,6 @@
 # The release zip: Tamsil.dll, the README and the example settings file, at
-# the zip's root, as `cpack` in the build folder writes it (scripts/release.sh).
+# the zip's root, and what the README links (the dialog's picture and the
+# users' reference), at the path its link names, as `cpack` in the build folder writes it (scripts/release.sh).
 #
 # The zip is the same for every run on one commit when SOURCE_DATE_EPOCH is
 # set (CPack then gives every entry that time as its modification, access and
@@ -13,6 +14,9 @@
 install(FILES $<TARGET_FILE:Tamsil> ${CMAKE_SOURCE_DIR}/README.md
               ${CMAKE_SOURCE_DIR}/Tamsil.ini.example
         DESTINATION . COMPONENT release
+        PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+install(FILES ${CMAKE_SOURCE_DIR}/docs/reference.md ${CMAKE_SOURCE_DIR}/docs/settings-dialog.png
+        DESTINATION docs COMPONENT release
         PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 
 set(CPACK_GENERATOR ZIP)

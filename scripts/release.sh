@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds a release from a clean build folder: dist/Tamsil-<version>-win32.zip
-# holding Tamsil.dll, README.md and Tamsil.ini.example; dist/BUILDINFO naming
+# holding Tamsil.dll, README.md with what it links (the dialog's picture, the
+# users' reference) and Tamsil.ini.example; dist/BUILDINFO naming
 # the oldest Windows it runs on, the commit and the exact tools that built it;
 # and dist/SHA256SUMS with the SHA-256 of the zip, of the DLL and of
 # BUILDINFO. One commit gives the same bytes on every run, whoever runs it:
@@ -73,8 +74,8 @@ linker=$("$compiler" -print-prog-name=ld)
 runtime=$("$compiler" -print-file-name=libmsvcrt.a)
 {
   # The floor the build holds the DLL to (its header says 6.1), and the calls
-  # that set it.
-  echo "Windows: 7 or later (SetFileInformationByHandle: Vista; FindFirstFileExW with FindExInfoBasic and FIND_FIRST_EX_LARGE_FETCH: 7)"
+  # that set it: those tests/check_binary.sh lists as newer than XP.
+  echo "Windows: 7 or later (SetFileInformationByHandle, CompareStringOrdinal: Vista; FindFirstFileExW with FindExInfoBasic and FIND_FIRST_EX_LARGE_FETCH: 7)"
   echo "Commit: $(git rev-parse HEAD)$dirty"
   echo "SOURCE_DATE_EPOCH: $SOURCE_DATE_EPOCH"
   echo "Compiler: $(package_of "$compiler") (${compiler##*/})"

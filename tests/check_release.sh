@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks the release against the plug-in the tests ran: the release command,
 # building the plug-in alone in a clean folder elsewhere, gives the same
-# Tamsil.dll byte for byte; its zip holds exactly README.md, Tamsil.dll
-# and Tamsil.ini.example, the DLL being the one that release built; and a
+# Tamsil.dll byte for byte; its zip holds exactly README.md, Tamsil.dll,
+# Tamsil.ini.example and what the README links, the DLL being the one that
+# release built, and each link of its pages resolves inside it; and a
 # second builder, another numeric user, gets the same release byte for byte.
 #   tests/check_release.sh <the tested Tamsil.dll>
 set -euo pipefail
@@ -45,12 +46,23 @@ same_bytes "Tamsil.dll of a second clean build differs from the tested one" \
 
 zip=$(echo "$work"/dist/Tamsil-*-win32.zip)
 entries=$(cmake -E tar tf "$zip" | tr '\n' ' ')
-if [ "$entries" != "README.md Tamsil.dll Tamsil.ini.example " ]; then
+if [ "$entries" != "README.md Tamsil.dll Tamsil.ini.example docs/reference.md docs/settings-dialog.png " ]; then
   echo "the release zip holds: $entries"
   status=1
 fi
 mkdir "$work/unpacked"
-(cd "$work/unpacked" && cmake -E tar xf "$zip" Tamsil.dll)
+(cd "$work/unpacked" && cmake -E tar xf "$zip")
+# The unpacked README reads whole: every link of the zipped pages to a file
+# of their own (not a web address or an anchor) names one the zip holds, at
+# that path from the page.
+for page in README.md docs/reference.md; do
+  for target in $(grep -o '](\([^)#]*\))' "$work/unpacked/$page" | sed 's/^](\(.*\))$/\1/' | grep -v '^[a-z]*:' || true); do
+    if [ ! -f "$work/unpacked/$(dirname "$page")/$target" ]; then
+      echo "$page in the release zip links $target, which the zip does not hold"
+      status=1
+    fi
+  done
+done
 same_bytes "Tamsil.dll in the release zip differs from the one the release built" \
            "$work/build/bin/Tamsil.dll" "$work/unpacked/Tamsil.dll"
 
