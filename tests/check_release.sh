@@ -46,7 +46,7 @@ same_bytes "Tamsil.dll of a second clean build differs from the tested one" \
 
 zip=$(echo "$work"/dist/Tamsil-*-win32.zip)
 entries=$(cmake -E tar tf "$zip" | tr '\n' ' ')
-if [ "$entries" != "README.md Tamsil.dll Tamsil.ini.example docs/reference.md docs/settings-dialog.png " ]; then
+if [ "$entries" != "README.md Tamsil.dll Tamsil.ini.example docs/ docs/reference.md docs/settings-dialog.png " ]; then
   echo "the release zip holds: $entries"
   status=1
 fi
