@@ -90,6 +90,18 @@ DWORD WINAPI WaitThenRaise(HANDLE client, DWORD time)
     return WAIT_FAILED;
 }
 
+// An editor's worker thread picks a run and is ended while the client runs.
+HANDLE ClientAwaited;
+DWORD WINAPI WaitThenHang(HANDLE client, DWORD time)
+{
+    WaitForSingleObject(client, time);
+    SetEvent(ClientAwaited);
+    Sleep(INFINITE);
+    return WAIT_FAILED;
+}
+void (*WorkerCommand)(void);
+DWORD WINAPI PickOnWorker(void*) { WorkerCommand(); return 0; }
+
 // A run's client starts only once another editor (the editor stand-in, in
 // a process of its own, whose editor gives no text) has run and so swept
 // the temporary folder, the run's log-on script aged past the sweep's limit.
@@ -440,6 +452,31 @@ TEST_F(RunFailure, ARunAbandonedWhileTheClientRunsDeletesItsLogOnScript)
     EXPECT_EQ(1u, ShownMessages.size()) << ShownMessages.back().text;
     EXPECT_EQ((std::vector<std::string>{EditorText, EditorText}), SetTexts());
     EXPECT_TRUE(FilesIn(temporary).empty());
+}
+
+// A run whose thread the editor ended while the client ran leaves its log-on script held open: the next run,
+// picked on another thread, deletes it and runs; the script file, which the client had, is kept.
+TEST_F(RunFailure, ARunWhoseThreadWasEndedIsCleanedUpByTheNextRun)
+{
+    std::string temporary = OwnTemporaryFolder();
+    SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "tiger");
+    Settings("DeleteTemp=1\r\nHidePassword=1\r\n");
+    ClientAwaited = CreateEventA(NULL, TRUE, FALSE, NULL);
+    void* wait = PatchImport(module, "kernel32.dll", "WaitForSingleObject", reinterpret_cast<void*>(&WaitThenHang));
+    WorkerCommand = OnCall;
+    HANDLE worker = CreateThread(NULL, 0, PickOnWorker, NULL, 0, NULL);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(ClientAwaited, 60000));
+    TerminateThread(worker, 1);
+    WaitForSingleObject(worker, INFINITE);
+    CloseHandle(worker);
+    CloseHandle(ClientAwaited);
+    PatchImport(module, "kernel32.dll", "WaitForSingleObject", wait);
+    EXPECT_EQ(1u, FilesIn(temporary, "lg*").size());
+    OnCall();
+    EXPECT_EQ(2u, ClientRuns().size());
+    EXPECT_EQ(1u, SetTexts().size());
+    EXPECT_TRUE(ShownMessages.empty() && FilesIn(temporary).empty());
+    EXPECT_EQ(1u, ScriptsLeft().size());
 }
 
 // A log-on script left by a run that never ended is deleted by the next run;
