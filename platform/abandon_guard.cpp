@@ -27,7 +27,7 @@ static ThreadChain CurrentThreadChain(void)
 // The guarded call's thread, by its identifier and by a handle: an
 // identifier names one thread only until that thread ends, while the
 // handle tells whether it has; and the vectored handler that watches it.
-static DWORD GuardThreadId;
+static volatile DWORD GuardThreadId;   // read by the handler on every thread
 static HANDLE GuardThread;
 static void* GuardWatch;
 
