@@ -15,6 +15,61 @@ static void KeepGuardRecord(const EXCEPTION_REGISTRATION_RECORD* record)
     GuardLink = reinterpret_cast<uintptr_t>(record->Next);
 }
 
+static ThreadChain CurrentThreadChain(void)
+{
+    NT_TIB* thread = reinterpret_cast<NT_TIB*>(NtCurrentTeb());
+    ThreadChain chain = {reinterpret_cast<uintptr_t>(&thread->ExceptionList),
+                         reinterpret_cast<uintptr_t>(thread->StackLimit),
+                         reinterpret_cast<uintptr_t>(thread->StackBase)};
+    return chain;
+}
+
+// The guarded call's thread, by its identifier and by a handle: an
+// identifier names one thread only until that thread ends, while the
+// handle tells whether it has; and the vectored handler that watches it.
+static volatile DWORD GuardThreadId;   // read by the handler on every thread
+static HANDLE GuardThread;
+static void* GuardWatch;
+
+// Called by the platform for every exception of the process, on the thread
+// that raised it, before it walks that thread's chain; it handles none. On
+// the guarded call's thread, everything below the exception's stack pointer
+// is free stack: a record there, still on the chain, belongs to a left call,
+// and is taken off. Nothing is called here that could raise or wait. Should
+// the call's thread have ended and its identifier gone to a new thread, that
+// thread's chain is left as it is: only a link naming the record below the
+// stack pointer is changed, which a whole chain never holds.
+static LONG CALLBACK TakeOffLeftRecordFirst(EXCEPTION_POINTERS* exception)
+{
+    if (GuardThreadId != 0 && GuardThreadId == GetCurrentThreadId())
+        TakeOffLeftRecord(CurrentThreadChain(), exception->ContextRecord->Esp, GuardRecord, GuardLink);
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+// From the moment the call's record is kept. Without a handle or a handler
+// (the system is out of either), the call runs unwatched, as before.
+static void WatchGuardedCall(void)
+{
+    EndGuardedCallWatch();
+    GuardThreadId = GetCurrentThreadId();
+    if (!DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &GuardThread,
+                         SYNCHRONIZE, FALSE, 0))
+        GuardThread = NULL;
+    // First, so that no other handler looks at the chain before it is whole.
+    GuardWatch = AddVectoredExceptionHandler(1, TakeOffLeftRecordFirst);
+}
+
+void EndGuardedCallWatch(void)
+{
+    if (GuardWatch)
+        RemoveVectoredExceptionHandler(GuardWatch);
+    GuardWatch = NULL;
+    GuardThreadId = 0;
+    if (GuardThread)
+        CloseHandle(GuardThread);
+    GuardThread = NULL;
+}
+
 #ifdef _MSC_VER
 
 // The compiler's termination handler is the same registration: its
@@ -26,10 +81,12 @@ void CallGuardedAgainstAbandon(void (*body)(void), void (*abandoned)(void))
 {
     __try {
         KeepGuardRecord(reinterpret_cast<NT_TIB*>(NtCurrentTeb())->ExceptionList);
+        WatchGuardedCall();
         body();
     } __finally {
         if (AbnormalTermination())
             abandoned();
+        EndGuardedCallWatch();
     }
 }
 
@@ -55,8 +112,10 @@ struct GuardFrame
 static EXCEPTION_DISPOSITION __cdecl GuardHandler(EXCEPTION_RECORD* exception, void* frame,
                                                   CONTEXT*, void*)
 {
-    if (exception->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND))
+    if (exception->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND)) {
         static_cast<GuardFrame*>(frame)->abandoned();
+        EndGuardedCallWatch();
+    }
     return ExceptionContinueSearch;
 }
 
@@ -69,7 +128,9 @@ void CallGuardedAgainstAbandon(void (*body)(void), void (*abandoned)(void))
     frame.abandoned = abandoned;
     thread->ExceptionList = &frame.registration;
     KeepGuardRecord(&frame.registration);
+    WatchGuardedCall();
     body();
+    EndGuardedCallWatch();
     // An unwind takes the record off the chain itself; a normal return
     // takes it off here.
     thread->ExceptionList = frame.registration.Next;
@@ -79,9 +140,12 @@ void CallGuardedAgainstAbandon(void (*body)(void), void (*abandoned)(void))
 
 bool GuardedCallWasLeft(const void* stackMark)
 {
-    NT_TIB* thread = reinterpret_cast<NT_TIB*>(NtCurrentTeb());
-    ThreadChain chain = {reinterpret_cast<uintptr_t>(&thread->ExceptionList),
-                         reinterpret_cast<uintptr_t>(thread->StackLimit),
-                         reinterpret_cast<uintptr_t>(thread->StackBase)};
-    return TakeOffLeftRecord(chain, reinterpret_cast<uintptr_t>(stackMark), GuardRecord, GuardLink);
+    // The thread's end first: its identifier may name another thread now.
+    bool left = (GuardThread && WaitForSingleObject(GuardThread, 0) == WAIT_OBJECT_0) ||
+                (GuardThreadId == GetCurrentThreadId() &&
+                 TakeOffLeftRecord(CurrentThreadChain(), reinterpret_cast<uintptr_t>(stackMark),
+                                   GuardRecord, GuardLink));
+    if (left)
+        EndGuardedCallWatch();
+    return left;
 }

@@ -20,7 +20,20 @@ void CallGuardedAgainstAbandon(void (*body)(void), void (*abandoned)(void));
 // TakeOffLeftRecord in platform/exception_chain.h); its record is then off
 // the thread's chain. stackMark is an address in the frame of the function
 // that made the guarded call, now called again: every frame of the call lay
-// below it.
+// below it. A call whose thread has ended (the host ended it, or the
+// thread ended itself in one of the host's entries) was left too, whatever
+// thread asks.
+//
+// Until the guarded call returns, is abandoned or is found left, the
+// platform tells the module of every exception before it walks any
+// thread's chain: one raised on the call's thread above its record (its
+// frame gone, the call left) has the record taken off the chain first, as
+// the host's own next exception would otherwise find there whatever its
+// code wrote over the record since.
 bool GuardedCallWasLeft(const void* stackMark);
+
+// The module is being unloaded: a left call's watch is ended, so that the
+// platform never calls into the module once it is gone.
+void EndGuardedCallWatch(void);
 
 #endif

@@ -1,14 +1,20 @@
 #include "common/bounded_text.h"
 #include "common/format_text.h"
+#include "platform/abandon_guard.h"
 #include "plugin/exports.h"
 #include "plugin/install_check.h"
 #include "plugin/module_state.h"
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
 {
-    (void)reason;
-    (void)reserved;
     ModuleInstance = instance;
+    // Unloaded while a command the host left is still pending: the platform
+    // would go on calling the command's exception watch in a module that is
+    // gone. When the process ends instead (reserved set), the module stays
+    // until the process is gone, and other threads may have been ended in
+    // the middle of the platform's own list of handlers: nothing is done.
+    if (reason == DLL_PROCESS_DETACH && reserved == NULL)
+        EndGuardedCallWatch();
     return TRUE;
 }
 

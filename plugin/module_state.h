@@ -28,7 +28,9 @@ extern char TextBuffer[TEXT_BUFFER_SIZE + 1];
 // host that leaves the command without the unwind has abandoned called at
 // its next command instead, and that command runs, unless picked from
 // deeper in its stack than the left command's own frame: such a pick looks
-// like one made under the command still in progress, and beeps.
+// like one made under the command still in progress, and beeps. A command
+// whose thread has ended was left too, and the next command, from any
+// thread, runs; one in progress on another thread that lives beeps.
 void RunOneCommand(void (*command)(void), void (*abandoned)(void));
 
 // Called by a window of the command in progress (the settings dialog) as

@@ -38,6 +38,7 @@ fi
 
 # One row per import: DLL!function  # oldest Windows
 imports=$(cat <<'LIST'
+KERNEL32.dll!AddVectoredExceptionHandler   # XP
 KERNEL32.dll!CloseHandle                 # XP
 KERNEL32.dll!CompareStringOrdinal        # Vista
 KERNEL32.dll!CreateFileA                 # XP
@@ -45,6 +46,7 @@ KERNEL32.dll!CreateFileW                 # XP
 KERNEL32.dll!CreateProcessA              # XP
 KERNEL32.dll!DeleteCriticalSection       # XP
 KERNEL32.dll!DeleteFileA                 # XP
+KERNEL32.dll!DuplicateHandle             # 2000
 KERNEL32.dll!EnterCriticalSection        # XP
 KERNEL32.dll!ExpandEnvironmentStringsW   # XP
 KERNEL32.dll!FindClose                   # XP
@@ -54,6 +56,9 @@ KERNEL32.dll!FreeEnvironmentStringsW     # XP
 KERNEL32.dll!FormatMessageA              # XP
 KERNEL32.dll!FreeLibrary                 # XP
 KERNEL32.dll!GetACP                      # 2000
+KERNEL32.dll!GetCurrentProcess           # XP
+KERNEL32.dll!GetCurrentThread            # XP
+KERNEL32.dll!GetCurrentThreadId          # XP
 KERNEL32.dll!GetEnvironmentStringsW      # XP
 KERNEL32.dll!GetEnvironmentVariableA     # XP
 KERNEL32.dll!GetEnvironmentVariableW     # XP
@@ -82,6 +87,7 @@ KERNEL32.dll!LoadLibraryA                # XP
 KERNEL32.dll!LocalFree                   # XP
 KERNEL32.dll!MultiByteToWideChar         # 2000
 KERNEL32.dll!ReadFile                    # XP
+KERNEL32.dll!RemoveVectoredExceptionHandler # XP
 KERNEL32.dll!SetEnvironmentVariableW     # XP
 KERNEL32.dll!SetFileInformationByHandle  # Vista
 KERNEL32.dll!SetLastError                # XP

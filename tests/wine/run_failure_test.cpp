@@ -82,13 +82,18 @@ DWORD WINAPI FailedWait(HANDLE, DWORD)
     return WAIT_FAILED;
 }
 
-// An exception raised while the client runs and the log-on script is open.
+// An exception raised while the client runs and the log-on script is open;
+// or, once ClientAwaited is made, the thread ended there by the editor.
+HANDLE ClientAwaited;
 DWORD WINAPI WaitThenRaise(HANDLE client, DWORD time)
 {
     WaitForSingleObject(client, time);
+    if (ClientAwaited && SetEvent(ClientAwaited))
+        Sleep(INFINITE);
     RaiseEditorException();
     return WAIT_FAILED;
 }
+DWORD WINAPI CallOnWorker(void* command) { reinterpret_cast<void(__cdecl*)(void)>(command)(); return 0; }
 
 // A run's client starts only once another editor (the editor stand-in, in
 // a process of its own, whose editor gives no text) has run and so swept
@@ -405,8 +410,10 @@ TEST_F(RunFailure, ABatchClientWhoseLineHoldsWhatTheInterpreterReadsIsRefused)
 }
 
 // A run abandoned while the client runs (an editor's exception caught around
-// OnCall) deletes its log-on script, open then, and shows nothing; the next
-// run, with a box under which both commands do nothing, goes as usual. A run
+// OnCall) deletes its log-on script, open then, and shows nothing. One on a
+// worker thread that the editor ends there leaves it, until the next run,
+// on another thread, which deletes it and, with a box under which both
+// commands do nothing, goes as usual. A run
 // abandoned in SetEditorText, once its client ended with a code to show,
 // shows nothing, then or in the next run; and that run, whose editor resumes
 // after an exception in its GetEditorText, goes as if none had been raised:
@@ -422,12 +429,23 @@ TEST_F(RunFailure, ARunAbandonedWhileTheClientRunsDeletesItsLogOnScript)
     EXPECT_EQ("APPUSER/tiger@ORCL", ClientRuns().at(0)["logon"]);
     EXPECT_TRUE(FilesIn(temporary).empty() && ShownMessages.empty());
 
+    PatchImport(module, "kernel32.dll", "WaitForSingleObject", reinterpret_cast<void*>(&WaitThenRaise));
+    ClientAwaited = CreateEventA(NULL, TRUE, FALSE, NULL);
+    HANDLE worker = CreateThread(NULL, 0, CallOnWorker, reinterpret_cast<void*>(OnCall), 0, NULL);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(ClientAwaited, 60000));
+    TerminateThread(worker, 1);
+    WaitForSingleObject(worker, INFINITE);
+    CloseHandle(worker);
+    CloseHandle(ClientAwaited);
+    PatchImport(module, "kernel32.dll", "WaitForSingleObject", wait);
+    EXPECT_EQ(1u, FilesIn(temporary).size());
+
     HostCalls.clear();
     WhileMessageShown = PickBothCommandsAgain;
     SetClientControl("TAMSIL_CLIENT_EXIT", "3");
     OnCall();
     EXPECT_EQ((std::vector<std::string>{"GetEditor", "GetEditorText", "SetEditorText", "box"}), EntriesCalled());
-    EXPECT_EQ(2u, ClientRuns().size());
+    EXPECT_EQ(3u, ClientRuns().size());
 
     SetHostPointer(HOST_SET_EDITOR_TEXT, +[](int32_t, const char*) -> int32_t { RaiseEditorException(); return 0; });
     EXPECT_TRUE(CallCatchingExceptions(OnCall));

@@ -137,6 +137,39 @@ TEST_P(EditorThatAbandons, ARunTheEditorAbandonsLeavesNothingAndTheNextCommandsW
 }
 INSTANTIATE_TEST_SUITE_P(EachWay, EditorThatAbandons, testing::Values("", " --jump-once", " --jump-once-restoring-chain"));
 
+// An editor that goes on after leaving a command: its own next exception, raised from its loop over frames it
+// has written on since (after a pick from deeper than the left command, which beeps, or not), finds the chain
+// whole, as does one raised once the plug-in is unloaded with a command left; a run its worker thread left by
+// ending in GetEditorText is cleaned up by the next, from the main thread, which runs.
+TEST_F(RunInHostProcess, AnEditorGoesOnAfterLeavingACommand)
+{
+    Settings("DeleteTemp=1\r\n");
+    WriteWholeFile(folder + "\\editor.sql", "select 1 from dual;\r\n");
+    const std::string left = "host: OnCall\nhost: GetEditor -> 1\nhost: GetEditorText raises an exception\n"
+                             "host: OnCall abandoned by an exception\n",
+                      own = "host: the editor raises its own exception\nhost: its own exception caught\n",
+                      ran = "host: OnCall\nhost: GetEditor -> 1\nhost: GetEditorText(editor 1, size 102400) -> 21 bytes\n"
+                            "host: SetEditorText(editor 1) <- 21 bytes\nhost: OnCall returned\n";
+    // The editor's steps; its trace after installation; the script files left (the unloaded plug-in's, last).
+    const struct { const char* steps; std::string trace; size_t scriptsLeft; } rows[] = {
+        {"--jump-once --raise-once --call --raise-own-exception --call", left + own + ran, 0},
+        {"--jump-once --raise-once --call --call-deeper --raise-own-exception --call-deeper",
+         left + "host: OnCall\nhost: beep 48\nhost: OnCall returned\n" + own + ran, 0},
+        {"--call-on-ending-worker --call", "host: OnCall on a worker thread\nhost: GetEditor -> 1\n"
+         "host: GetEditorText ends its thread\nhost: the worker thread ended\n" + ran, 0},
+        {"--jump-once-restoring-chain --raise-once --call --unload --raise-own-exception",
+         left + "host: the plug-in unloaded\n" + own, 1}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.steps);
+        HostProcess host;
+        ASSERT_TRUE(host.Start(PluginArgument() + " --text-file editor.sql " + row.steps, folder));
+        EXPECT_EQ(0, host.Wait()) << host.Output();
+        EXPECT_EQ("host: OnInstall -> 0 (Kind 5, Name \"Tamsil\")\n" + row.trace, HostTrace(host.Output()));
+        EXPECT_EQ(row.scriptsLeft, ScriptsLeft().size());
+    }
+    EXPECT_EQ(3u, ClientRuns().size());
+}
+
 // So with an editor that jumps past the settings command: the dialog it
 // leaves, closed before any other pick, goes and gives the main window back.
 TEST_F(RunInHostProcess, ADialogTheEditorJumpsPastGoesWhenClosed)

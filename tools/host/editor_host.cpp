@@ -22,6 +22,17 @@
 //     --raise-in-window        the next --settings is picked with a message
 //                              queued for the main window, whose handler
 //                              raises an exception, caught likewise
+//     --call-deeper            pick the plug-in's command from 4 KiB deeper
+//                              than the others (may repeat)
+//     --raise-own-exception    the editor's own code, in its loop, writes
+//                              over the stack below it, where its commands
+//                              ran, then raises an exception of its own,
+//                              caught as the commands' are (may repeat)
+//     --call-on-ending-worker  pick the plug-in's command on a worker thread,
+//                              whose GetEditorText ends that thread; the
+//                              editor waits for it to end (may repeat)
+//     --unload                 unload the plug-in there; no command is
+//                              picked after it
 //     --data-size N            PL_DATA's Size field (default 264)
 //     --call                   pick the plug-in's command (may repeat)
 //     --settings               open the plug-in's settings over a main window
@@ -61,6 +72,7 @@ static bool RaiseOnce;
 static bool ResumeLoop;
 static bool RestoreChain;
 static bool RaiseInWindow;
+static bool EndThreadInText;
 
 static void __cdecl HostGetEditor(int32_t* editorId)
 {
@@ -71,6 +83,12 @@ static void __cdecl HostGetEditor(int32_t* editorId)
 
 static void __cdecl HostGetEditorText(int32_t editorId, char* text, int32_t size)
 {
+    if (EndThreadInText) {
+        EndThreadInText = false;
+        printf("host: GetEditorText ends its thread\n");
+        fflush(stdout);
+        ExitThread(0);
+    }
     if (RaiseOnce) {
         RaiseOnce = false;
         printf("host: GetEditorText raises an exception\n");
@@ -245,15 +263,53 @@ static void PrintVariable(const char* name)
 
 // Picks a command as an editor with exceptions does, catching them around
 // it or around its loop, from depth KiB deeper in the stack: a menu, a
-// shortcut or a toolbar may call from different depths. The depth is taken
-// at run time, so the compiler cannot fold the depths into one frame.
+// shortcut or a toolbar may call from different depths. Every pick is 8 KiB
+// below the editor's own code in its loop, whose exceptions the platform
+// dispatches on the stack below it. The depth is taken at run time, so the
+// compiler cannot fold the depths into one frame.
 static bool PickFromDepth(CommandEntry command, int depth)
 {
-    volatile char* frame = static_cast<volatile char*>(_alloca(1024 * depth + 2));
+    volatile char* frame = static_cast<volatile char*>(_alloca(1024 * (depth + 8)));
     frame[0] = 0;
     bool caught = ResumeLoop ? CallResumingLoopAfterExceptions(command) : CallCatchingExceptions(command);
     frame[1] = frame[0];   // the frame stays until the call is over
     return caught;
+}
+
+// What the editor's own code leaves on its stack, for --raise-own-exception:
+// here, in every word, the address of a handler that says it was called. A
+// record the platform finds there, in a frame that is gone, is this one.
+static EXCEPTION_DISPOSITION __cdecl HandlerFromGoneFrame(EXCEPTION_RECORD*, void*, CONTEXT*, void*)
+{
+    printf("host: the platform called a handler from a frame that is gone\n");
+    fflush(stdout);
+    ExitProcess(1);
+}
+
+static void WriteOverStack(void)
+{
+    volatile uintptr_t words[16384];
+    for (size_t i = 0; i < sizeof words / sizeof words[0]; ++i)
+        words[i] = reinterpret_cast<uintptr_t>(&HandlerFromGoneFrame);
+}
+
+// The stack is written in a frame of its own, gone before the exception is
+// raised from higher up: called through a pointer the compiler cannot see
+// through, so that it cannot fold that frame into this one.
+static void (*volatile WriteOverStackOnce)(void) = WriteOverStack;
+
+static void __cdecl RaiseOwnException(void)
+{
+    WriteOverStackOnce();
+    RaiseEditorException(ResumeLoop);
+}
+
+static CommandEntry WorkerCommand;
+
+static DWORD WINAPI PickOnWorker(void*)
+{
+    WorkerCommand();
+    return 0;
 }
 
 static int Usage(void)
@@ -285,7 +341,9 @@ int main(int argc, char** argv)
         const char* option = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : NULL;
         if (!strcmp(option, "--call") || !strcmp(option, "--settings") ||
-            !strcmp(option, "--wait-for-main-window"))
+            !strcmp(option, "--wait-for-main-window") || !strcmp(option, "--call-deeper") ||
+            !strcmp(option, "--raise-own-exception") || !strcmp(option, "--call-on-ending-worker") ||
+            !strcmp(option, "--unload"))
             continue;
         if (!strcmp(option, "--no-get-editor"))
             PutPointer(record, HOST_GET_EDITOR, static_cast<void*>(NULL));
@@ -381,7 +439,38 @@ int main(int argc, char** argv)
             WaitForMainWindow(mainWindow);
             continue;
         }
-        bool isCall = !strcmp(argv[i], "--call");
+        if (!strcmp(argv[i], "--raise-own-exception")) {
+            printf("host: the editor raises its own exception\n");
+            fflush(stdout);
+            bool caught = ResumeLoop ? CallResumingLoopAfterExceptions(RaiseOwnException)
+                                     : CallCatchingExceptions(RaiseOwnException);
+            printf(caught ? "host: its own exception caught\n" : "host: its own exception not caught\n");
+            fflush(stdout);
+            continue;
+        }
+        if (!plugin)
+            continue;
+        if (!strcmp(argv[i], "--unload")) {
+            FreeLibrary(plugin);
+            plugin = NULL;
+            printf("host: the plug-in unloaded\n");
+            fflush(stdout);
+            continue;
+        }
+        if (!strcmp(argv[i], "--call-on-ending-worker")) {
+            printf("host: OnCall on a worker thread\n");
+            fflush(stdout);
+            EndThreadInText = true;
+            WorkerCommand = call;
+            HANDLE worker = CreateThread(NULL, 0, PickOnWorker, NULL, 0, NULL);
+            WaitForSingleObject(worker, INFINITE);
+            CloseHandle(worker);
+            printf("host: the worker thread ended\n");
+            fflush(stdout);
+            continue;
+        }
+        bool deeper = !strcmp(argv[i], "--call-deeper");
+        bool isCall = deeper || !strcmp(argv[i], "--call");
         if (!isCall && strcmp(argv[i], "--settings"))
             continue;
         if (!isCall && !mainWindow) {
@@ -396,7 +485,8 @@ int main(int argc, char** argv)
         const char* entry = isCall ? "OnCall" : "OnSettings";
         printf("host: %s\n", entry);
         fflush(stdout);
-        bool caught = PickFromDepth(isCall ? call : settings, ResumeLoop && !RestoreChain ? 0 : picked++);
+        bool caught = PickFromDepth(isCall ? call : settings,
+                                    (ResumeLoop && !RestoreChain ? 0 : picked++) + (deeper ? 4 : 0));
         if (caught && RestoreChain)
             TakeChainBackToLoop(&loop);
         if (!isCall)
@@ -415,6 +505,7 @@ int main(int argc, char** argv)
     }
     if (mainWindow)
         DestroyWindow(mainWindow);
-    FreeLibrary(plugin);
+    if (plugin)
+        FreeLibrary(plugin);
     return 0;
 }
