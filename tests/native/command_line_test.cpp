@@ -121,6 +121,8 @@ TEST(CommandLine, LogOnShapes)
     EXPECT_TRUE(NamesFolder("\x83\x83\x5cqlplus", 9, cp932) && NamesFolder("\x83\x5cqlplus", 8, NULL));
     EXPECT_EQ('>', InterpreterCharacterIn("x.cmd \x83\x5e \x83\x7c \"a>b\" %", cp932));
     EXPECT_TRUE(InterpreterCharacterIn("x.cmd \x83\x5e", NULL) == '^' && !InterpreterCharacterIn("x.cmd U/p@(A=B) !\"'(),;=\x83", cp932));
+    // Read as the interpreter gets it, in UTF-16: only the characters themselves.
+    EXPECT_TRUE(InterpreterCharacterIn(L"x.cmd \u30bf\uff06 \u0126|") == '|' && !InterpreterCharacterIn(L"x \u265e\u017c!\"(),;="));
 }
 
 TEST(CommandLine, ClientAndOptionsGoInAsTyped)
@@ -259,6 +261,15 @@ TEST(CommandLine, EveryFieldAtItsCapacityFitsExactly)
     EXPECT_FALSE(ComposeCommandLine(settings.record.get(), host.record(), client.c_str(), argument,
                                     false, short_.data(), short_.size()));
     EXPECT_EQ(longest.substr(0, short_.size() - 1), short_.data());
+
+    // The interpreter's line of a batch file: the longest line, with the
+    // longest interpreter path, fills its buffer exactly.
+    const std::string interpreter(PATH_CAPACITY - 1, 'i'), line(COMMAND_LINE_CAPACITY - 1, 'l');
+    std::vector<char> started(INTERPRETER_LINE_CAPACITY, '#');
+    EXPECT_TRUE(ComposeInterpreterLine(interpreter.c_str(), line.c_str(), started.data(), started.size()));
+    EXPECT_EQ("\"" + interpreter + "\" /d /e:on /v:off /s /c \"" + line + "\"", started.data());
+    EXPECT_FALSE(ComposeInterpreterLine(interpreter.c_str(), (line + "l").c_str(), started.data(), started.size()));
+    EXPECT_EQ("\"" + interpreter + "\" /d /e:on /v:off /s /c \"" + line + "l", started.data());
 }
 
 TEST(CommandLine, LineThatFitsTheShortBufferIsComposedWhole)

@@ -186,8 +186,10 @@ TEST_F(ClientCommandLine, AClientWithoutAFolderEvenADoubleByteOneIsNeverTakenFro
         Settings("", "[Environment]\r\n" + c.environment + "\r\n");
         std::string line = (c.started.empty() ? client : c.started) + " APPUSER@ @" + RunKeepingTheScript() + " ";
         ClientRun run = ClientRuns().empty() ? ClientRun() : ClientRuns()[0];
-        EXPECT_EQ(c.program, StartRequests.empty() ? "" : StartRequests[0].program);
-        EXPECT_EQ(c.program.empty() ? "" : line, StartRequests.empty() ? "" : StartRequests[0].line);
+        // A batch file found starts through the command interpreter.
+        EXPECT_EQ(c.started.empty() ? c.program : Interpreter(), StartRequests.empty() ? "" : StartRequests[0].program);
+        EXPECT_EQ(c.program.empty() ? "" : c.started.empty() ? line : InterpreterLine(line),
+                  StartRequests.empty() ? "" : StartRequests[0].line);
         // The client ran with its log-on; the batch file planted in the current folder never ran.
         EXPECT_TRUE(run["logon"] == (c.program.empty() ? "" : "APPUSER@") && !FileExists(folder + "\\planted.txt"));
         if (c.program.empty())
@@ -195,6 +197,73 @@ TEST_F(ClientCommandLine, AClientWithoutAFolderEvenADoubleByteOneIsNeverTakenFro
     }
     SetCurrentDirectoryA(hostCurrent);
     DeleteFileA(inSystem.c_str());
+}
+
+// A batch-file client starts through the command interpreter itself, its line whole: a password in quotes from
+// a batch file in a folder with a blank reaches the client exactly, a relative working directory goes by its full
+// path (into the log-on script too), and the client's environment keeps the interpreter's program search out of
+// the current folder, unless [Environment] names that variable. A client that is no batch file starts exactly as
+// before; a batch file that is not there never starts the interpreter, and the message shows the client's line.
+TEST_F(ClientCommandLine, ABatchClientStartsThroughTheInterpreterWithItsLineWhole)
+{
+    const std::string tools = folder + "\\Oracle Tools", batch = tools + "\\sqlplus.cmd", quoted = "\"" + batch + "\"";
+    const std::string standIn = client, missing = folder + "\\gone\\sqlplus.cmd", temporary = OwnTemporaryFolder();
+    ASSERT_TRUE(CreateDirectoryA(tools.c_str(), NULL));
+    WriteWholeFile(batch, "@\"" + standIn + "\" %*\r\n");
+    char hostCurrent[MAX_PATH];
+    GetCurrentDirectoryA(sizeof hostCurrent, hostCurrent);
+    SetCurrentDirectoryA(folder.c_str());
+    const char* const VARIABLE = "NoDefaultCurrentDirectoryInExePath";
+    SetClientControl("TAMSIL_CLIENT_VARIABLES", VARIABLE);
+    SetHostText(HOST_USER, HOST_USER_WIDTH, "APPUSER");
+    SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "two words");
+    SetHostText(HOST_DATABASE, HOST_DATABASE_WIDTH, "ORCL");
+    EditorText = "select 1 from dual;\r\n";
+    // SqlPlus, more settings, [Environment], the client as it goes on its line, the variable it gets.
+    const struct { std::string value, settings, environment, started, variable; } rows[] = {
+        {batch, "", "", quoted, "1"},
+        {quoted + " -L", "HidePassword=1\r\n", "nodefaultcurrentdirectoryinexepath=0", quoted + " -L", "0"},
+        {standIn, "", "", standIn, ""},
+        {missing, "", "", missing, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.value);
+        StartOver();
+        WriteSettingsFile("[Settings]\r\nOptions=-S\r\n" + row.settings + "[Path]\r\nSqlPlus=" + row.value +
+                          "\r\nWorkingDirectory=work\r\n[Environment]\r\n" + row.environment + "\r\n");
+        std::string script = RunKeepingTheScript(), relative = "work" + script.substr(workFolder.size());
+        bool batchFile = row.value != standIn, hidden = !row.settings.empty();
+        std::string onLine = batchFile ? script : relative;
+        std::string line = row.started + " \"APPUSER/\\\"two words\\\"@ORCL\" @" + onLine + " -S";
+        if (row.value == missing) {
+            EXPECT_TRUE(StartRequests.empty() && ClientRuns().empty());
+            ExpectOneRunError(FormatMessageText("RUN : %s\nERROR: %d\nMSG:%s\n",
+                                                row.started + " \"APPUSER/\\\"********\\\"@ORCL\" @" + onLine + " -S",
+                                                ERROR_FILE_NOT_FOUND));
+            continue;
+        }
+        ASSERT_EQ(1u, StartRequests.size());
+        if (hidden) {
+            std::string started = StartRequests[0].line;
+            size_t at = started.find(" /nolog @") + 9;
+            line = row.started + " /nolog @" + started.substr(at, started.size() - at - 1);
+            EXPECT_EQ(temporary + "\\lg", started.substr(at, temporary.size() + 3));
+        }
+        EXPECT_EQ(batchFile ? Interpreter() : "", StartRequests[0].program);
+        EXPECT_EQ(batchFile ? InterpreterLine(line) : line, StartRequests[0].line);
+        std::vector<ClientRun> runs = ClientRuns();
+        ASSERT_EQ(1u, runs.size());
+        ClientRun& run = runs[0];
+        EXPECT_EQ(R"(APPUSER/"two words"@ORCL)", run["logon"]);
+        EXPECT_EQ("two words", run["password"]);
+        EXPECT_EQ(onLine, run["script-path"]);
+        EXPECT_EQ("-S\n", run["parameters"]);
+        EXPECT_EQ(EditorText, run["script"]);
+        EXPECT_EQ(row.variable, run["variable " + std::string(VARIABLE)]);
+        EXPECT_EQ(row.variable.empty(), run.count("no-variable " + std::string(VARIABLE)) == 1);
+        EXPECT_TRUE(ShownMessages.empty());
+    }
+    SetCurrentDirectoryA(hostCurrent);
 }
 
 // Values as the user types them into the settings dialog, saved, and on the

@@ -314,7 +314,7 @@ TEST_F(RunFailure, HidePasswordLeavesNoPasswordBehindWhenTheRunFails)
     std::string work = workFolder;
     const struct { const char* password; std::string folder, options, part; } refused[] = {
         {"ti&ger", work, "region=EMEA&year=2026", "password"},
-        {"tiger", folder + "\\R&D", "region=EMEA&year=2026", "options"},
+        {"tiger", folder + "\\R&D", "region=EMEA&year=2026", "Options setting"},
         {"tiger", folder + "\\R&D", "", "script folder"},
     };
     for (const auto& c : refused) {
