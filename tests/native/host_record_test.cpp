@@ -51,18 +51,6 @@ TEST(HostRecord, TextFieldsAreReadWithinTheirWidth)
     EXPECT_EQ(database, text);
     EXPECT_EQ(static_cast<size_t>(HOST_USER_WIDTH),
               HostTextLength(r.host(), HOST_USER, HOST_USER_WIDTH));
-
-    // A run's copy of the log-on holds the three fields whole, and no other
-    // byte: no entry, no window.
-    PL_HOSTINFO logon;
-    memset(&logon, '#', sizeof logon);
-    CopyHostLogon(r.host(), &logon);
-    std::vector<unsigned char> expected(HOST_RECORD_SIZE, 0);
-    const size_t fields[][2] = {{HOST_USER, HOST_USER_WIDTH}, {HOST_PASSWORD, HOST_PASSWORD_WIDTH},
-                                {HOST_DATABASE, HOST_DATABASE_WIDTH}};
-    for (const auto& field : fields)
-        memcpy(&expected[field[0]], &r.bytes[field[0]], field[1]);
-    EXPECT_EQ(0, memcmp(expected.data(), logon.Bytes, HOST_RECORD_SIZE));
 }
 
 TEST(HostRecord, ShortTextStopsAtItsNul)

