@@ -68,12 +68,18 @@ struct ClientVariable
 static wchar_t Pool[POOL_CAPACITY];
 static size_t PoolUsed;
 static size_t ClientTextEnd;
-static ClientVariable Variables[ENVIRONMENT_VARIABLE_LIMIT + 1];
+// The section's variables, then NLS_LANG and the batch file's variable
+// when they are asked for.
+static ClientVariable Variables[ENVIRONMENT_VARIABLE_LIMIT + 2];
 static int VariableCount;
 static int VariablesSet;
 static bool NlsLangAsked;
-// NLS_LANG's name, spelled afresh for each run.
+static int NlsLangVariable;
+// NLS_LANG's name and the batch file's variable's, spelled afresh for each
+// run.
 static wchar_t NlsLangName[9];
+static const wchar_t NO_CURRENT_FOLDER[] = L"NoDefaultCurrentDirectoryInExePath";
+static wchar_t NoCurrentFolderName[ARRAYSIZE(NO_CURRENT_FOLDER)];
 // A value as stored, in UTF-16, before it is expanded.
 static wchar_t StoredText[ENVIRONMENT_VALUE_CAPACITY];
 // The host's NLS_LANG as the client reads it, and the client's.
@@ -174,8 +180,10 @@ static bool TakeVariables(void)
         if (!TakeVariable(section.Keys[key], section.Values[key]))
             return false;
     }
-    if (NlsLangAsked)
+    if (NlsLangAsked) {
+        NlsLangVariable = VariableCount;
         Variables[VariableCount++].Name = wmemcpy(NlsLangName, L"NLS_LANG", ARRAYSIZE(NlsLangName));
+    }
     return true;
 }
 
@@ -201,6 +209,17 @@ bool CheckClientEnvironment(void)
     }
     ClientTextEnd = PoolUsed;
     return true;
+}
+
+void KeepInterpreterOutOfCurrentFolder(void)
+{
+    for (int i = 0; i < VariableCount; ++i) {
+        if (CompareStringOrdinal(Variables[i].Name, -1, NO_CURRENT_FOLDER, -1, TRUE) == CSTR_EQUAL)
+            return;
+    }
+    ClientVariable& variable = Variables[VariableCount++];
+    variable.Name = wmemcpy(NoCurrentFolderName, NO_CURRENT_FOLDER, ARRAYSIZE(NoCurrentFolderName));
+    variable.Value = L"1";
 }
 
 // Keeps an entry of the host's environment block for each variable of that
@@ -307,7 +326,7 @@ bool SetClientEnvironment(void)
     // given twice keeps the host's own value too.
     if (!KeepHostValues())
         return false;
-    if (NlsLangAsked && !ComposeClientNlsLang(&Variables[VariableCount - 1]))
+    if (NlsLangAsked && !ComposeClientNlsLang(&Variables[NlsLangVariable]))
         return false;
     for (; VariablesSet < VariableCount; ++VariablesSet) {
         const ClientVariable& variable = Variables[VariablesSet];

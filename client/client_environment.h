@@ -13,6 +13,14 @@
 // ask for what cannot be given whole. Called before anything is made.
 bool CheckClientEnvironment(void);
 
+// A batch file's command interpreter looks a program that the batch file
+// names without a folder (a wrapper's own "sqlplus %*") up in its current
+// folder first, unless its environment holds
+// NoDefaultCurrentDirectoryInExePath: the client of a batch file gets it,
+// as "1", unless [Environment] names that variable. Called after
+// CheckClientEnvironment, before the client's environment is set.
+void KeepInterpreterOutOfCurrentFolder(void);
+
 // Keeps the host's value of each variable the client gets, then puts the
 // client's values into the host's environment. False, with the last error
 // set, when a value of the host's could not be read or a variable could not

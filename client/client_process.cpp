@@ -27,12 +27,14 @@ static const char BATCH_LINE[] =
 
 // The client as it goes on the line, as the run decided it before making
 // anything, and whether it is whole. For a batch file, what its search
-// found then (empty for a name with a folder), or why it found nothing.
+// found then and the interpreter that runs it, or why either was not
+// found.
 static char StartedClient[STARTED_CLIENT_CAPACITY];
 static bool StartedClientWhole;
 static bool BatchSearched;
 static bool BatchFound;
 static char BatchProgram[PATH_CAPACITY];
+static char Interpreter[PATH_CAPACITY];
 static DWORD BatchSearchError;
 
 // Waits until the client has ended; shows why when that cannot be known.
@@ -72,12 +74,31 @@ static void HoldExitCode(HANDLE client)
     HoldExitCodeReport(report);
 }
 
+// The first character of line that the command interpreter reads as its
+// own. The platform hands the interpreter the line converted to UTF-16 from
+// the system code page, which is what is read here; a lead byte whose
+// second byte the code page does not pair with it may then stand alone,
+// and that byte be read on its own. The bytes are read too, each lead byte
+// with the byte after it, should the platform's conversion pair them
+// where this one does not.
+static char InterpreterCharacterInLine(const char* line)
+{
+    // Each byte gives at most one UTF-16 character, in any system code page.
+    static wchar_t wide[COMMAND_LINE_CAPACITY];
+    char found = InterpreterCharacterIn(line, IsSystemLeadByte);
+    if (found == '\0' && MultiByteToWideChar(CP_ACP, 0, line, -1, wide, ARRAYSIZE(wide)) > 0)
+        found = InterpreterCharacterIn(wide);
+    SecureZeroMemory(wide, sizeof wide);
+    return found;
+}
+
 // Refuses a batch file's line that holds a character the command
 // interpreter reads as its own. The file's name is made by the platform
 // ("se" or "lg", hexadecimal digits, ".tmp"), so the line is checked with
 // the file's folder in the file's place, which goes on the line the same
 // way: by its short form when it has a blank.
-static bool RefuseInterpreterCharacter(const char* scriptFolder, FolderFinder findLogonScriptFolder)
+static bool RefuseInterpreterCharacter(const PL_HOSTINFO* logon, const char* scriptFolder,
+                                       FolderFinder findLogonScriptFolder)
 {
     bool hidePassword = findLogonScriptFolder != NULL;
     char logonScriptFolder[PATH_CAPACITY + 1];
@@ -91,9 +112,9 @@ static bool RefuseInterpreterCharacter(const char* scriptFolder, FolderFinder fi
     if (hidePassword)
         ComposeNologLine(StartedClient, folderArgument, line, sizeof line);
     else
-        ComposeCommandLine(&PluginSettings, HostRecord, StartedClient, folderArgument, false, line,
+        ComposeCommandLine(&PluginSettings, logon, StartedClient, folderArgument, false, line,
                            sizeof line, IsSystemLeadByte);
-    char refused = InterpreterCharacterIn(line, IsSystemLeadByte);
+    char refused = InterpreterCharacterInLine(line);
     SecureZeroMemory(line, sizeof line);
     if (refused == '\0')
         return false;
@@ -102,42 +123,71 @@ static bool RefuseInterpreterCharacter(const char* scriptFolder, FolderFinder fi
     return true;
 }
 
-bool ChooseClientProgram(const char* scriptFolder, FolderFinder findLogonScriptFolder)
+bool TakeClientProgram(void)
 {
     // Cut, never left unset, when it does not fit.
     char typed[CLIENT_ARGUMENT_CAPACITY];
     StartedClientWhole = ClientOnCommandLine(PluginSettings.SqlPlus, typed);
     CopyText(StartedClient, sizeof StartedClient, typed);
     BatchSearched = IsBatchProgram(typed);
+    return BatchSearched;
+}
+
+// The command interpreter, cmd.exe in the system folder: the one the
+// platform itself would run a batch file by. A 32-bit host on 64-bit
+// Windows is given System32, which the platform redirects to SysWOW64 for
+// it: the 32-bit interpreter, which runs any client as well.
+static bool FindInterpreter(void)
+{
+    UINT length = GetSystemDirectoryA(Interpreter, sizeof Interpreter);
+    // A folder longer than the buffer is given as the size it needs.
+    if (length >= sizeof Interpreter)
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    if (length == 0 || length >= sizeof Interpreter)
+        return false;
+    // Only the root ends in a separator.
+    const char* name = Interpreter[length - 1] == '\\' ? "cmd.exe" : "\\cmd.exe";
+    if (AppendText(Interpreter, sizeof Interpreter, name))
+        return true;
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return false;
+}
+
+bool ChooseClientProgram(const PL_HOSTINFO* logon, const char* scriptFolder,
+                         FolderFinder findLogonScriptFolder)
+{
     if (!BatchSearched)
         return true;
+    KeepInterpreterOutOfCurrentFolder();
     // No host entry runs while the host's environment holds the client's.
-    BatchFound = SetClientEnvironment() && FindClientProgram(typed, BatchProgram);
+    char typed[CLIENT_ARGUMENT_CAPACITY];
+    CopyText(typed, sizeof typed, StartedClient);
+    BatchFound = SetClientEnvironment() && FindBatchFile(typed, BatchProgram) && FindInterpreter();
     BatchSearchError = GetLastError();
     PutBackHostEnvironment();
     // A search that failed is reported as the client starts, as for any
     // client; its line is never started.
     if (!BatchFound)
         return true;
-    if (BatchProgram[0] != '\0')
-        StartedClientWhole =
-            NameProgramByPath(typed, BatchProgram, StartedClient, sizeof StartedClient) &&
-            StartedClientWhole;
-    return !RefuseInterpreterCharacter(scriptFolder, findLogonScriptFolder);
+    StartedClientWhole =
+        NameProgramByPath(typed, BatchProgram, StartedClient, sizeof StartedClient) &&
+        StartedClientWhole;
+    return !RefuseInterpreterCharacter(logon, scriptFolder, findLogonScriptFolder);
 }
 
 // The program the line starts, looked for once the client's PATH is in
-// place; a batch file was looked for before the run made anything.
+// place; a batch file, and its interpreter, were looked for before the run
+// made anything.
 static bool FindProgram(char (&program)[PATH_CAPACITY])
 {
     if (!BatchSearched)
         return FindClientProgram(StartedClient, program);
-    CopyText(program, sizeof program, BatchProgram);
+    CopyText(program, sizeof program, Interpreter);
     SetLastError(BatchSearchError);
     return BatchFound;
 }
 
-ClientRun RunClient(const char* scriptPath, const char* logonScriptPath)
+ClientRun RunClient(const PL_HOSTINFO* logon, const char* scriptPath, const char* logonScriptPath)
 {
     // The argument is cut, never left unset, when it does not fit.
     char fileArgument[SCRIPT_ARGUMENT_CAPACITY];
@@ -145,18 +195,23 @@ ClientRun RunClient(const char* scriptPath, const char* logonScriptPath)
     bool whole = StartedClientWhole;
     whole = PathOnCommandLine(hidden ? logonScriptPath : scriptPath, fileArgument) && whole;
     // The platform may write into the line it starts from, so it has a
-    // buffer of its own; the line the user is shown never holds the password.
+    // buffer of its own; the line the user is shown never holds the password,
+    // and is the client's line, a batch file's too.
     char line[COMMAND_LINE_CAPACITY];
     char shownLine[COMMAND_LINE_CAPACITY];
     if (hidden) {
         whole = ComposeNologLine(StartedClient, fileArgument, line, sizeof line) && whole;
         CopyText(shownLine, sizeof shownLine, line);
     } else {
-        whole = ComposeCommandLine(&PluginSettings, HostRecord, StartedClient, fileArgument, false,
-                                   line, sizeof line, IsSystemLeadByte) && whole;
-        ComposeCommandLine(&PluginSettings, HostRecord, StartedClient, fileArgument, true,
-                           shownLine, sizeof shownLine, IsSystemLeadByte);
+        whole = ComposeCommandLine(&PluginSettings, logon, StartedClient, fileArgument, false, line,
+                                   sizeof line, IsSystemLeadByte) && whole;
+        ComposeCommandLine(&PluginSettings, logon, StartedClient, fileArgument, true, shownLine,
+                           sizeof shownLine, IsSystemLeadByte);
     }
+    char interpreterLine[INTERPRETER_LINE_CAPACITY];
+    if (BatchSearched)
+        whole = ComposeInterpreterLine(Interpreter, line, interpreterLine, sizeof interpreterLine) &&
+                whole;
 
     STARTUPINFOA startup;
     ZeroMemory(&startup, sizeof startup);
@@ -169,11 +224,16 @@ ClientRun RunClient(const char* scriptPath, const char* logonScriptPath)
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
     char program[PATH_CAPACITY];
     bool started = whole && SetClientEnvironment() && FindProgram(program) &&
-                   CreateProcessA(program[0] ? program : NULL, line, NULL, NULL, FALSE,
+                   CreateProcessA(program[0] ? program : NULL,
+                                  BatchSearched ? interpreterLine : line, NULL, NULL, FALSE,
                                   NORMAL_PRIORITY_CLASS, NULL, NULL, &startup, &client);
     // The client has its copy of the environment: the host gets its own back
     // before anything else can run.
     PutBackHostEnvironment();
+    // The client has its copy of the lines too, and the password is in
+    // this module's memory no longer than the run needs it.
+    SecureZeroMemory(line, sizeof line);
+    SecureZeroMemory(interpreterLine, sizeof interpreterLine);
     if (!started) {
         FormatRunFailure(CANNOT_START, shownLine);
         ReportRunError(TextBuffer);

@@ -21,6 +21,18 @@ static wchar_t Folder[PATH_CAPACITY + 8];
 static wchar_t Candidate[ARRAYSIZE(Folder) + ARRAYSIZE(ProgramName)];
 static wchar_t Found[PATH_CAPACITY];
 
+// Whether path names a file, which Found then names by its full path, as
+// the platform's search gives the file it finds ("/" and ".." resolved);
+// one too long for the buffer is never taken.
+static bool NamesProgramFile(const wchar_t* path)
+{
+    DWORD foundLength = GetFullPathNameW(path, ARRAYSIZE(Found), Found, NULL);
+    if (foundLength == 0 || foundLength >= ARRAYSIZE(Found))
+        return false;
+    DWORD attributes = GetFileAttributesW(Found);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 // Whether folder[0, length) holds the program as a file, which Found then
 // names. The folder is one, whatever its name holds: the platform's search
 // would take a ";" in it for the end of a folder, and a folder of the
@@ -34,13 +46,7 @@ static bool HoldsProgram(const wchar_t* folder, size_t length)
     if (folder[length - 1] != L'\\' && folder[length - 1] != L'/')
         Candidate[length++] = L'\\';
     wmemcpy(Candidate + length, ProgramName, wcslen(ProgramName) + 1);
-    // The full path, as the platform's search gives the file it finds
-    // ("/" and ".." resolved); one too long for the buffer is never taken.
-    DWORD foundLength = GetFullPathNameW(Candidate, ARRAYSIZE(Found), Found, NULL);
-    if (foundLength == 0 || foundLength >= ARRAYSIZE(Found))
-        return false;
-    DWORD attributes = GetFileAttributesW(Found);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return NamesProgramFile(Candidate);
 }
 
 static bool SearchProgram(void)
@@ -75,6 +81,16 @@ static bool SearchProgram(void)
     return false;
 }
 
+// The program's name in the client argument, in ProgramName; its length,
+// 0 for a name too long to be a file's, which is nowhere.
+static int TakeProgramName(const char* name, size_t length)
+{
+    int converted = MultiByteToWideChar(CP_ACP, 0, name, static_cast<int>(length), ProgramName,
+                                        PATH_CAPACITY - 1);
+    ProgramName[converted] = L'\0';
+    return converted;
+}
+
 bool FindClientProgram(const char* clientArgument, char (&program)[PATH_CAPACITY])
 {
     program[0] = '\0';
@@ -82,15 +98,25 @@ bool FindClientProgram(const char* clientArgument, char (&program)[PATH_CAPACITY
     size_t length = ProgramNameIn(clientArgument, &start) - start;
     if (NamesFolder(clientArgument + start, length, IsSystemLeadByte))
         return true;
-    // A name too long to be a file's is nowhere.
-    int converted = MultiByteToWideChar(CP_ACP, 0, clientArgument + start, static_cast<int>(length),
-                                        ProgramName, PATH_CAPACITY - 1);
-    ProgramName[converted] = L'\0';
+    int converted = TakeProgramName(clientArgument + start, length);
     // The platform's search appends an extension to a name that ends in
     // none, and a name without a folder ends in one when it holds a ".".
     if (converted > 0 && wcschr(ProgramName, L'.') == NULL)
         wmemcpy(ProgramName + converted, L".exe", 5);
     if (converted > 0 && SearchProgram())
+        return EightBitPath(Found, program, sizeof program);
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return false;
+}
+
+bool FindBatchFile(const char* clientArgument, char (&program)[PATH_CAPACITY])
+{
+    size_t start;
+    size_t length = ProgramNameIn(clientArgument, &start) - start;
+    if (!NamesFolder(clientArgument + start, length, IsSystemLeadByte))
+        return FindClientProgram(clientArgument, program);
+    program[0] = '\0';
+    if (TakeProgramName(clientArgument + start, length) > 0 && NamesProgramFile(ProgramName))
         return EightBitPath(Found, program, sizeof program);
     SetLastError(ERROR_FILE_NOT_FOUND);
     return false;

@@ -24,4 +24,13 @@
 // path (see EightBitPath).
 bool FindClientProgram(const char* clientArgument, char (&program)[PATH_CAPACITY]);
 
+// A batch file as the client: looked for as above when named without a
+// folder; named with one, taken whole, its full path from the current
+// folder for a relative one. True with its full path in program, which the
+// line names it by, so that the command interpreter, which may run in
+// another folder (it moves off a share), finds the same file. False, with
+// the last error set, as above; a file named with a folder that is not
+// there, or is a folder, is found nowhere.
+bool FindBatchFile(const char* clientArgument, char (&program)[PATH_CAPACITY]);
+
 #endif

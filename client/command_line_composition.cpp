@@ -82,6 +82,29 @@ char InterpreterCharacterIn(const char* line, LeadByteTest isLeadByte)
     return '\0';
 }
 
+char InterpreterCharacterIn(const wchar_t* line)
+{
+    for (const wchar_t* c = line; *c != L'\0'; ++c) {
+        if (*c < 0x80 && strchr("%^&|<>", static_cast<char>(*c)) != NULL)
+            return static_cast<char>(*c);
+    }
+    return '\0';
+}
+
+// Between the interpreter's path in quotes and the client's line in quotes.
+static const char INTERPRETER_SWITCHES[] = "\" /d /e:on /v:off /s /c \"";
+static_assert(sizeof INTERPRETER_SWITCHES - 1 == 25, "the interpreter's line counts its switches");
+
+bool ComposeInterpreterLine(const char* interpreter, const char* clientLine, char* line,
+                            size_t capacity)
+{
+    bool fits = CopyText(line, capacity, "\"");
+    fits = AppendText(line, capacity, interpreter) && fits;
+    fits = AppendText(line, capacity, INTERPRETER_SWITCHES) && fits;
+    fits = AppendText(line, capacity, clientLine) && fits;
+    return AppendText(line, capacity, "\"") && fits;
+}
+
 bool ComposeCommandLine(const SettingsRecord* settings, const PL_HOSTINFO* host,
                         const char* clientArgument, const char* scriptArgument, bool maskPassword,
                         char* line, size_t capacity, LeadByteTest isLeadByte)

@@ -30,7 +30,13 @@ enum
                             + 1 + (LOGON_WORD_CAPACITY - 1)   // blank, log-on
                             + 2 + (SCRIPT_ARGUMENT_CAPACITY - 1) // " @", script
                             + 1 + (SETTINGS_OPTIONS_CAPACITY - 1) // blank, options
-                            + 1                               // NUL
+                            + 1,                              // NUL
+    // The line that starts a batch file through the command interpreter:
+    // the interpreter's path in quotes, its switches, and the client's line
+    // in one more pair of quotes.
+    INTERPRETER_LINE_CAPACITY = 1 + (PATH_CAPACITY - 1) + 25  // "cmd.exe" /d ... /c "
+                                + (COMMAND_LINE_CAPACITY - 1) + 1 // line, quote
+                                + 1                           // NUL
 };
 
 // How the script path goes on the client's command line so that the client
@@ -69,8 +75,23 @@ bool NameProgramByPath(const char* clientArgument, const char* program,
 // own, inside quotes or not: "%" (a variable's value, even in quotes), "^",
 // "&", "|", "<" or ">"; NUL when there is none. The interpreter reads the
 // line in UTF-16, so the second byte of a double-byte character (isLeadByte,
-// when given, tells the system code page's) is none of them.
+// when given, tells the system code page's) is none of them; the second
+// form reads the line as the interpreter gets it, converted.
 char InterpreterCharacterIn(const char* line, LeadByteTest isLeadByte);
+char InterpreterCharacterIn(const wchar_t* line);
+
+// The line that starts a batch file through the command interpreter itself
+// (interpreter, its full path), so that the client's line reaches the batch
+// file whole: "/d" runs no AutoRun command of the registry first (one may
+// change the folder), "/e:on" gives the extensions a wrapper's "%*" needs,
+// "/v:off" leaves "!" as typed, and "/s /c" takes off only the pair of
+// quotes that encloses the client's line. Started by the platform's own
+// rule instead, as "cmd.exe /c" and the line, the interpreter would take off
+// the line's first and last quote, which are not a pair as soon as the line
+// holds a quoted word after the program. False, with the line cut, when it
+// does not fit.
+bool ComposeInterpreterLine(const char* interpreter, const char* clientLine, char* line,
+                            size_t capacity);
 
 // The client's command line: the client argument, the log-on of the host's
 // current connection (when it has a user), " @" and the script argument, a

@@ -57,4 +57,9 @@ void HostText(const PL_HOSTINFO* host, size_t offset, size_t width,
 // Length of a text field within its width.
 size_t HostTextLength(const PL_HOSTINFO* host, size_t offset, size_t width);
 
+// Copies the log-on fields of host (user, password, database) into logon,
+// whose other bytes are zero: a record that gives the log-on as it was at
+// the copy, and no entry to call.
+void CopyHostLogon(const PL_HOSTINFO* host, PL_HOSTINFO* logon);
+
 #endif

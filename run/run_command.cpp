@@ -21,12 +21,19 @@ static const char AMPERSAND_IN_LOGON_SCRIPT[] =
     "The %s holds \"&\", which SQL*Plus reads in a script as a substitution variable.\n"
     "Clear HidePassword in the settings file to pass the password on the command line.\n";
 
+// The host's log-on as the run took it, before anything else: every check,
+// the line, the log-on script and the messages of the run use this one
+// reading, even when the host's own changes while it answers one of its
+// entries. It holds the password, so it is wiped when the run ends,
+// whichever way.
+static PL_HOSTINFO RunLogon;
+
 // A log-on script with "&" in any line would make the client ask for a value
 // and run something else: such a run stops before anything is made, and
 // never falls back to the command line.
 static bool RefuseAmpersandInLogonScript(const char* scriptFolder)
 {
-    const char* part = LogonScriptPartWithAmpersand(&PluginSettings, HostRecord, scriptFolder);
+    const char* part = LogonScriptPartWithAmpersand(&PluginSettings, &RunLogon, scriptFolder);
     if (part == NULL)
         return false;
     FormatText(TextBuffer, sizeof TextBuffer, AMPERSAND_IN_LOGON_SCRIPT, part);
@@ -58,6 +65,7 @@ static void RunScript(void)
     // Called before installation, there is no host record to run from.
     if (!HostRecord)
         return;
+    CopyHostLogon(HostRecord, &RunLogon);
     SweepStaleLogonScripts();
     if (!LoadRunSettings())
         return;
@@ -65,15 +73,18 @@ static void RunScript(void)
 
     // A password kept off the command line goes to the client in a log-on
     // script.
-    bool hidePassword = PasswordGoesInLogonScript(&PluginSettings, HostRecord);
+    bool hidePassword = PasswordGoesInLogonScript(&PluginSettings, &RunLogon);
+    // A batch file's command interpreter may run in another folder than the
+    // host's current one: every path it is given is full.
+    bool batchClient = TakeClientProgram();
     char scriptFolder[SCRIPT_FOLDER_CAPACITY];
-    if (!ChooseScriptFolder(scriptFolder))
+    if (!ChooseScriptFolder(scriptFolder, batchClient))
         return;
     if (hidePassword && RefuseAmpersandInLogonScript(scriptFolder))
         return;
     if (!CheckClientEnvironment())
         return;
-    if (!ChooseClientProgram(scriptFolder, hidePassword ? FindLogonScriptFolder : NULL))
+    if (!ChooseClientProgram(&RunLogon, scriptFolder, hidePassword ? FindLogonScriptFolder : NULL))
         return;
     char scriptPath[SCRIPT_PATH_CAPACITY];
     if (!ReserveScriptFile(scriptFolder, scriptPath))
@@ -89,11 +100,11 @@ static void RunScript(void)
     }
     char logonScriptPath[SCRIPT_PATH_CAPACITY] = "";
     if (hidePassword && !(ReserveLogonScript(logonScriptPath) &&
-                          WriteLogonScript(logonScriptPath, scriptPath))) {
+                          WriteLogonScript(&RunLogon, logonScriptPath, scriptPath))) {
         DeleteHeldFile(scriptPath);
         return;
     }
-    ClientRun ran = RunClient(scriptPath, logonScriptPath);
+    ClientRun ran = RunClient(&RunLogon, scriptPath, logonScriptPath);
     // The password stays on disk no longer than the client needs it.
     if (hidePassword)
         DeleteLogonScript(logonScriptPath);
@@ -120,17 +131,19 @@ static void RunScript(void)
 // kept), and so is the log-on script (made only after the text is taken
 // and deleted before the hand-back, but it holds the password, and one that
 // could not be deleted then is tried again); what the run held to report
-// is dropped.
+// is dropped, and so is the log-on the run took.
 static void AbandonRun(void)
 {
     DeleteAbandonedRunFile();
     DeleteAbandonedLogonScript();
     ForgetHeldReports();
+    SecureZeroMemory(&RunLogon, sizeof RunLogon);
 }
 
 static void RunAndReport(void)
 {
     RunScript();
+    SecureZeroMemory(&RunLogon, sizeof RunLogon);
     ShowHeldReports();
     ForgetLogonScript();
 }

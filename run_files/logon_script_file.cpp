@@ -39,14 +39,14 @@ bool ReserveLogonScript(char (&path)[SCRIPT_PATH_CAPACITY])
     return reserved;
 }
 
-bool WriteLogonScript(const char* path, const char* scriptPath)
+bool WriteLogonScript(const PL_HOSTINFO* logon, const char* path, const char* scriptPath)
 {
     char scriptArgument[SCRIPT_ARGUMENT_CAPACITY];
     char text[LOGON_SCRIPT_CAPACITY];
     // The buffer holds the longest log-on script there can be; should that
     // ever fail, a cut one must not run.
     bool written = PathOnCommandLine(scriptPath, scriptArgument) &&
-                   ComposeLogonScript(&PluginSettings, HostRecord, scriptArgument, text, sizeof text);
+                   ComposeLogonScript(&PluginSettings, logon, scriptArgument, text, sizeof text);
     if (!written) {
         SetLastError(ERROR_BUFFER_OVERFLOW);
         ReportCannotWrite(path);

@@ -21,12 +21,13 @@ bool FindLogonScriptFolder(char* folder, size_t capacity);
 // which others may read.
 bool ReserveLogonScript(char (&path)[SCRIPT_PATH_CAPACITY]);
 
-// Writes into the reserved log-on script the host's log-on and the script
-// file to run with the options, then keeps it open, sharing it for reading
-// only, until it is deleted: the client can read it, but no sweep of
-// another editor's run can take it. False, with the log-on script deleted,
-// when it could not be opened or fully written.
-bool WriteLogonScript(const char* path, const char* scriptPath);
+// Writes into the reserved log-on script the log-on (the host's, as the
+// run took it: see CopyHostLogon) and the script file to run with the
+// options, then keeps it open, sharing it for reading only, until it is
+// deleted: the client can read it, but no sweep of another editor's run can
+// take it. False, with the log-on script deleted, when it could not be
+// opened or fully written.
+bool WriteLogonScript(const PL_HOSTINFO* logon, const char* path, const char* scriptPath);
 
 // Closes and deletes the log-on script, once no other program holds it. It
 // holds the password, so a failure is always reported, whatever was shown

@@ -30,7 +30,7 @@ const char* LogonScriptPartWithAmpersand(const SettingsRecord* settings, const P
     ReadLogon(settings, host, &logon);
     const char* const parts[][2] = {
         {logon.password, "password"},   {logon.user, "user name"},
-        {logon.connect, "connect identifier"}, {settings->Options, "options"},
+        {logon.connect, "connect identifier"}, {settings->Options, "Options setting"},
         {scriptFolder, "script folder"},
     };
     for (const auto& part : parts) {

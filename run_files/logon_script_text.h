@@ -30,8 +30,8 @@ bool PasswordGoesInLogonScript(const SettingsRecord* settings, const PL_HOSTINFO
 
 // The first part of the log-on script that holds "&", which the client reads
 // in any script line as a substitution variable, so that the log-on script
-// cannot carry it: "password", "user name", "connect identifier", "options"
-// or "script folder" (short names keep "&", so no form of the script's path
+// cannot carry it: "password", "user name", "connect identifier", "Options
+// setting" or "script folder" (short names keep "&", so no form of the script's path
 // avoids it); null when none does.
 const char* LogonScriptPartWithAmpersand(const SettingsRecord* settings, const PL_HOSTINFO* host,
                                          const char* scriptFolder);

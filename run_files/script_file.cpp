@@ -22,10 +22,12 @@ static const char CANNOT_DELETE[] = "Cannot delete the script file %s\nERROR: %d
 
 static_assert(TEXT_BUFFER_SIZE == 102400, "the grown-file message names the buffer's size");
 
-bool ChooseScriptFolder(char (&folder)[SCRIPT_FOLDER_CAPACITY])
+bool ChooseScriptFolder(char (&folder)[SCRIPT_FOLDER_CAPACITY], bool fullPath)
 {
     if (PluginSettings.WorkingDirectory[0] == '\0')
         return FindTemporaryDirectory(folder, sizeof folder, true);
+    if (fullPath)
+        return FullFolderPath(PluginSettings.WorkingDirectory, folder, sizeof folder);
     CopyText(folder, sizeof folder, PluginSettings.WorkingDirectory);
     return true;
 }

@@ -11,9 +11,11 @@
 enum { SCRIPT_FOLDER_CAPACITY = PATH_CAPACITY + 1 };
 
 // The folder the script file goes to: the WorkingDirectory setting, or else
-// the system's temporary directory. False, after reporting why, when there is
-// no usable temporary directory.
-bool ChooseScriptFolder(char (&folder)[SCRIPT_FOLDER_CAPACITY]);
+// the system's temporary directory. With fullPath a relative working
+// directory is taken whole, by its full path from the current folder (see
+// FullFolderPath). False, after reporting why, when there is no usable
+// temporary directory or full path.
+bool ChooseScriptFolder(char (&folder)[SCRIPT_FOLDER_CAPACITY], bool fullPath);
 
 // Reserves a new empty script file, its name starting "se", in that folder.
 // A folder too long for a name to be made in it is refused.

@@ -45,6 +45,34 @@ bool FindTemporaryDirectory(char* directory, size_t capacity, bool adviseWorking
     return CannotCreate("the temporary directory");
 }
 
+// Whether a path is full: a drive's root and what is under it, or a share.
+static bool IsFullPath(const char* path)
+{
+    bool separator0 = path[0] == '\\' || path[0] == '/';
+    bool separator1 = path[0] != '\0' && (path[1] == '\\' || path[1] == '/');
+    bool separator2 = path[0] != '\0' && path[1] == ':' && (path[2] == '\\' || path[2] == '/');
+    return (separator0 && separator1) || separator2;
+}
+
+bool FullFolderPath(const char* folder, char* full, size_t capacity)
+{
+    if (IsFullPath(folder))
+        return CopyText(full, capacity, folder);
+    // In UTF-16 from end to end: the current folder may be named with
+    // characters the system code page lacks.
+    wchar_t wide[PATH_CAPACITY + 1];
+    wchar_t whole[PATH_CAPACITY + 1];
+    DWORD length = 0;
+    if (MultiByteToWideChar(CP_ACP, 0, folder, -1, wide, ARRAYSIZE(wide)) > 0)
+        length = GetFullPathNameW(wide, ARRAYSIZE(whole), whole, NULL);
+    if (length > 0 && length < ARRAYSIZE(whole) && EightBitPath(whole, full, capacity))
+        return true;
+    // A full path too long for the buffer is not an error to the platform.
+    if (length >= ARRAYSIZE(whole))
+        SetLastError(ERROR_BUFFER_OVERFLOW);
+    return CannotCreate(folder);
+}
+
 bool ReserveRunFile(const char* directory, const char* prefix,
                         char (&path)[SCRIPT_PATH_CAPACITY])
 {

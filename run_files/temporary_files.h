@@ -19,6 +19,13 @@
 // would do.
 bool FindTemporaryDirectory(char* directory, size_t capacity, bool adviseWorkingDirectory);
 
+// A folder by its full path: a relative one (".", "scripts", "\scripts",
+// "D:scripts") from the current folder, as the platform would take it now,
+// an 8-bit path that the client can open too (see EightBitPath); any other
+// as it is. False, after reporting that no script file can be made in it,
+// when it has no such path.
+bool FullFolderPath(const char* folder, char* full, size_t capacity);
+
 // Reserves a new empty file, its name starting with prefix, in directory,
 // by the platform's temporary-name service. A folder too long for a name to
 // be made in it is refused.

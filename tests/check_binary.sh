@@ -74,6 +74,7 @@ KERNEL32.dll!GetPrivateProfileStringA    # 2000
 KERNEL32.dll!GetProcAddress              # XP
 KERNEL32.dll!GetShortPathNameA           # XP
 KERNEL32.dll!GetShortPathNameW           # XP
+KERNEL32.dll!GetSystemDirectoryA         # 2000
 KERNEL32.dll!GetSystemDirectoryW         # 2000
 KERNEL32.dll!GetSystemTimeAsFileTime     # 2000
 KERNEL32.dll!GetTempFileNameA            # XP

@@ -259,6 +259,14 @@ TEST(CommandLine, EveryFieldAtItsCapacityFitsExactly)
     EXPECT_FALSE(ComposeCommandLine(settings.record.get(), host.record(), client.c_str(), argument,
                                     false, short_.data(), short_.size()));
     EXPECT_EQ(longest.substr(0, short_.size() - 1), short_.data());
+
+    // The interpreter's line of a batch file: the longest line, with the
+    // longest interpreter path, fills its buffer exactly.
+    const std::string interpreter(PATH_CAPACITY - 1, 'i'), line(COMMAND_LINE_CAPACITY - 1, 'l');
+    std::vector<char> started(INTERPRETER_LINE_CAPACITY, '#');
+    EXPECT_TRUE(ComposeInterpreterLine(interpreter.c_str(), line.c_str(), started.data(), started.size()));
+    EXPECT_EQ("\"" + interpreter + "\" /d /e:on /v:off /s /c \"" + line + "\"", started.data());
+    EXPECT_FALSE(ComposeInterpreterLine(interpreter.c_str(), (line + "l").c_str(), started.data(), started.size()));
 }
 
 TEST(CommandLine, LineThatFitsTheShortBufferIsComposedWhole)

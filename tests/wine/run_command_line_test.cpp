@@ -186,8 +186,10 @@ TEST_F(ClientCommandLine, AClientWithoutAFolderEvenADoubleByteOneIsNeverTakenFro
         Settings("", "[Environment]\r\n" + c.environment + "\r\n");
         std::string line = (c.started.empty() ? client : c.started) + " APPUSER@ @" + RunKeepingTheScript() + " ";
         ClientRun run = ClientRuns().empty() ? ClientRun() : ClientRuns()[0];
-        EXPECT_EQ(c.program, StartRequests.empty() ? "" : StartRequests[0].program);
-        EXPECT_EQ(c.program.empty() ? "" : line, StartRequests.empty() ? "" : StartRequests[0].line);
+        // A batch file found starts through the command interpreter.
+        EXPECT_EQ(c.started.empty() ? c.program : Interpreter(), StartRequests.empty() ? "" : StartRequests[0].program);
+        EXPECT_EQ(c.program.empty() ? "" : c.started.empty() ? line : InterpreterLine(line),
+                  StartRequests.empty() ? "" : StartRequests[0].line);
         // The client ran with its log-on; the batch file planted in the current folder never ran.
         EXPECT_TRUE(run["logon"] == (c.program.empty() ? "" : "APPUSER@") && !FileExists(folder + "\\planted.txt"));
         if (c.program.empty())
@@ -195,6 +197,54 @@ TEST_F(ClientCommandLine, AClientWithoutAFolderEvenADoubleByteOneIsNeverTakenFro
     }
     SetCurrentDirectoryA(hostCurrent);
     DeleteFileA(inSystem.c_str());
+}
+
+// A batch-file client starts through the command interpreter itself, its line whole: a password in quotes from
+// a batch file in a folder with a blank reaches the client exactly, a relative working directory goes by its full
+// path (into the log-on script too), and the client's environment keeps the interpreter's program search out of
+// the current folder, unless [Environment] names that variable. A client that is no batch file starts as before;
+// a batch file that is not there never starts the interpreter, and the message shows the client's line.
+TEST_F(ClientCommandLine, ABatchClientStartsThroughTheInterpreterWithItsLineWhole)
+{
+    const std::string batch = folder + "\\Oracle Tools\\sqlplus.cmd", quoted = "\"" + batch + "\"", standIn = client;
+    CreateDirectoryA((folder + "\\Oracle Tools").c_str(), NULL);
+    WriteWholeFile(batch, "@\"" + standIn + "\" %*\r\n");
+    char hostCurrent[MAX_PATH];
+    GetCurrentDirectoryA(sizeof hostCurrent, hostCurrent);
+    SetCurrentDirectoryA(folder.c_str());
+    SetClientControl("TAMSIL_CLIENT_VARIABLES", "NoDefaultCurrentDirectoryInExePath");
+    SetHostText(HOST_USER, HOST_USER_WIDTH, "APPUSER");
+    SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "two words");
+    EditorText = "select 1 from dual;\r\n";
+    workFolder = "work";
+    // SqlPlus, more settings and [Environment], the client on its line, the variable it gets ("-": none, "": no run).
+    const struct { std::string value, settings, started, variable; } rows[] = {
+        {batch, "", quoted, "1"}, {standIn, "", standIn, "-"}, {folder + "\\gone.cmd", "", folder + "\\gone.cmd", ""},
+        {quoted + " -L", "HidePassword=1\r\n[Environment]\r\nnodefaultcurrentdirectoryinexepath=0\r\n", quoted + " -L",
+         "0"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.value);
+        StartOver();
+        WriteSettingsFile("[Path]\r\nSqlPlus=" + (client = row.value) + "\r\nWorkingDirectory=work\r\n"
+                          "[Settings]\r\nOptions=-S\r\n" + row.settings);
+        std::string script = RunKeepingTheScript(), onLine = client == standIn ? script : folder + "\\" + script;
+        std::string line = row.started + " \"APPUSER/\\\"two words\\\"@\" @" + onLine + " -S";
+        const std::string& started = StartRequests.empty() ? line : StartRequests[0].line;
+        if (row.variable.empty())
+            ExpectOneRunError(FormatMessageText("RUN : %s\nERROR: %d\nMSG:%s\n",
+                                                line.replace(line.find("two words"), 9, "********"), 2));
+        else if (!row.settings.empty())   // the log-on script, named by the platform
+            line = row.started + started.substr(started.find(" /nolog @"), started.size() - started.find(" /nolog @") - 1);
+        bool batchStarted = client != standIn && !row.variable.empty();
+        EXPECT_EQ(row.variable.empty() ? "" : batchStarted ? InterpreterLine(line) : line, StartRequests.empty() ? "" : started);
+        EXPECT_EQ(batchStarted ? Interpreter() : "", StartRequests.empty() ? "" : StartRequests[0].program);
+        ClientRun run = ClientRuns().empty() ? ClientRun() : ClientRuns()[0];
+        EXPECT_TRUE(row.variable.empty() || (run["password"] == "two words" && run["script-path"] == onLine &&
+                                             run["script"] == EditorText));
+        EXPECT_EQ(row.variable, run.count("no-variable NoDefaultCurrentDirectoryInExePath") ? "-" :
+                                run["variable NoDefaultCurrentDirectoryInExePath"]);
+    }
+    SetCurrentDirectoryA(hostCurrent);
 }
 
 // Values as the user types them into the settings dialog, saved, and on the

@@ -319,7 +319,7 @@ TEST_F(RunFailure, HidePasswordLeavesNoPasswordBehindWhenTheRunFails)
     std::string work = workFolder;
     const struct { const char* password; std::string folder, options, part; } refused[] = {
         {"ti&ger", work, "region=EMEA&year=2026", "password"},
-        {"tiger", folder + "\\R&D", "region=EMEA&year=2026", "options"},
+        {"tiger", folder + "\\R&D", "region=EMEA&year=2026", "Options setting"},
         {"tiger", folder + "\\R&D", "", "script folder"},
     };
     for (const auto& c : refused) {
@@ -406,6 +406,39 @@ TEST_F(RunFailure, ABatchClientWhoseLineHoldsWhatTheInterpreterReadsIsRefused)
                               "own.\nName SQL*Plus itself in SqlPlus.\n");
         EXPECT_EQ(row.refused ? "" : row.password, ClientRuns().empty() ? "" : ClientRuns().back()["password"]);
         EXPECT_TRUE(ScriptsLeft().empty() && HostCalls.empty() == (row.refused != '\0'));
+    }
+}
+
+namespace {
+
+// The conversion as it may go on Windows for a first byte of code page 932 followed by a byte with which it makes
+// no character ("\x81&"): the first byte alone (here as "?"), the second on its own. Wine takes the two as one.
+int WINAPI SplitInvalidPair(UINT codePage, DWORD flags, LPCCH bytes, int count, LPWSTR wide, int capacity)
+{
+    std::string split(bytes, count < 0 ? strlen(bytes) + 1 : static_cast<size_t>(count));
+    std::replace(split.begin(), split.end(), '\x81', '?');
+    return MultiByteToWideChar(codePage, flags, split.data(), static_cast<int>(split.size()), wide, capacity);
+}
+
+} // namespace
+
+// A batch-file client's line is read as the platform hands it to the command interpreter, in UTF-16: a byte that
+// makes no character with the first byte before it, "&" here, is refused; a character whose second byte is "^" is
+// no "^", and reaches the client whole through the interpreter.
+TEST_F(RunFailure, ABatchClientsLineIsReadAsTheInterpreterGetsItDoubleByte)
+{
+    ASSERT_EQ(932u, GetACP()) << "run with LC_ALL=ja_JP.UTF-8";
+    WriteWholeFile(folder + "\\sqlplus.cmd", "@\"" + client + "\" %*\r\n");
+    client = folder + "\\sqlplus.cmd";
+    Settings("DeleteTemp=1\r\n");
+    ASSERT_TRUE(PatchImport(module, "kernel32.dll", "MultiByteToWideChar", reinterpret_cast<void*>(&SplitInvalidPair)));
+    for (std::string password : {"\x81&x", "\x83\x5e"}) {
+        ShownMessages.clear();
+        SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, password);
+        OnCall();
+        bool refused = password[1] == '&';
+        EXPECT_EQ(refused, ShownMessages.size() == 1 && ShownMessages[0].text.find("holds \"&\"") != std::string::npos);
+        EXPECT_EQ(refused ? "" : password, ClientRuns().empty() ? "" : ClientRuns().back()["password"]);
     }
 }
 

@@ -186,6 +186,19 @@ inline std::vector<std::string> FilesIn(const std::string& folder, const char* p
     return names;
 }
 
+// The command interpreter a batch file is started by, and the line that
+// starts it on the client's line.
+inline std::string Interpreter()
+{
+    char system[MAX_PATH];
+    return std::string(system, GetSystemDirectoryA(system, MAX_PATH)) + "\\cmd.exe";
+}
+
+inline std::string InterpreterLine(const std::string& clientLine)
+{
+    return "\"" + Interpreter() + "\" /d /e:on /v:off /s /c \"" + clientLine + "\"";
+}
+
 inline void SetClientControl(const char* name, const std::string& value)
 {
     SetEnvironmentVariableA(name, value.c_str());

@@ -78,6 +78,34 @@ TEST_F(RunInHostProcess, TheDefaultClientIsFoundBesideTheHostAndItsScriptComesBa
               HostTrace(host.Output()));
 }
 
+// The log-on is read once, as the editor holds it when the command is picked: an editor whose log-on changes
+// while it answers GetEditorText has the pick's log-on checked, and on the line or in the log-on script. The batch
+// file's interpreter runs in the host's current folder.
+TEST_F(RunInHostProcess, TheLogOnIsTakenOnceAsTheEditorHeldItAtThePick)
+{
+    const std::string standIn = client, batch = folder + "\\sqlplus.cmd";
+    WriteWholeFile(batch, "@\"" + standIn + "\" %*\r\n");
+    // The client, more settings, the password at the pick and the one taken meanwhile; the client's log-on.
+    const struct { std::string client, settings, atPick, meanwhile, logon; } rows[] = {
+        {batch, "", " --password tiger", "\"x&echo planted>planted.txt&rem \"", "APPUSER/tiger@ORCL"},
+        {standIn, "HidePassword=1\r\n", "", "secret", "APPUSER@ORCL"},
+        {standIn, "HidePassword=1\r\n", " --password tiger", "ti&ger", "APPUSER/tiger@ORCL"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.meanwhile);
+        DeleteFileA(clientLog.c_str());
+        client = row.client;
+        Settings("DeleteTemp=1\r\n" + row.settings);
+        HostProcess host;
+        ASSERT_TRUE(host.Start(PluginArgument() + " --user APPUSER --database ORCL" + row.atPick +
+                               " --password-in-text " + row.meanwhile + " --print-message-boxes --call", folder));
+        ASSERT_EQ(0, host.Wait()) << host.Output();
+        std::vector<ClientRun> runs = ClientRuns();
+        ASSERT_EQ(1u, runs.size()) << host.Output();
+        EXPECT_TRUE(host.Output().find("changes the password") != std::string::npos && !FileExists(folder + "\\planted.txt"));
+        EXPECT_EQ(row.logon, runs[0]["logon"]);
+    }
+}
+
 TEST_F(RunInHostProcess, FailuresAreShownOnScreenAndTheHostGoesOn)
 {
     const struct

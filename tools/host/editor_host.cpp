@@ -10,6 +10,9 @@
 //     --editor-id N            identifier GetEditor gives (default 1)
 //     --no-get-editor | --no-get-text | --no-set-text   leave an entry null
 //     --unterminated-text      GetEditorText fills the whole buffer, no NUL
+//     --password-in-text P     GetEditorText puts P into the record's
+//                              password before it answers, as an editor
+//                              whose connection changes meanwhile
 //     --raise-once             GetEditorText raises an exception the first
 //                              time, caught around the command's entry
 //     --jump-once              the same, caught around the loop of commands,
@@ -73,6 +76,8 @@ static bool ResumeLoop;
 static bool RestoreChain;
 static bool RaiseInWindow;
 static bool EndThreadInText;
+static unsigned char Record[512];
+static const char* PasswordInText;
 
 static void __cdecl HostGetEditor(int32_t* editorId)
 {
@@ -88,6 +93,11 @@ static void __cdecl HostGetEditorText(int32_t editorId, char* text, int32_t size
         printf("host: GetEditorText ends its thread\n");
         fflush(stdout);
         ExitThread(0);
+    }
+    if (PasswordInText) {
+        memset(Record + HOST_PASSWORD, 0, HOST_PASSWORD_WIDTH);
+        memcpy(Record + HOST_PASSWORD, PasswordInText, strnlen(PasswordInText, HOST_PASSWORD_WIDTH));
+        printf("host: GetEditorText changes the password\n");
     }
     if (RaiseOnce) {
         RaiseOnce = false;
@@ -323,7 +333,7 @@ int main(int argc, char** argv)
     if (argc < 2)
         return Usage();
 
-    static unsigned char record[512];
+    unsigned char* record = Record;
     PutInteger(record, HOST_MAJOR, 1);
     PutInteger(record, HOST_MINOR, 51);
     PutInteger(record, HOST_BUILD, 22);
@@ -382,6 +392,8 @@ int main(int argc, char** argv)
                 PutText(record, HOST_PASSWORD, HOST_PASSWORD_WIDTH, value);
             else if (!strcmp(option, "--database"))
                 PutText(record, HOST_DATABASE, HOST_DATABASE_WIDTH, value);
+            else if (!strcmp(option, "--password-in-text"))
+                PasswordInText = value;
             else if (!strcmp(option, "--editor-id"))
                 EditorIdentifier = static_cast<int32_t>(strtol(value, NULL, 0));
             else if (!strcmp(option, "--data-size"))
