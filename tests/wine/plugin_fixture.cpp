@@ -148,3 +148,16 @@ std::string PluginTest::ReadSettingsFile() const
 {
     return ReadWholeFile(SettingsPath());
 }
+
+std::string Utf16Bytes(const std::string& utf8, bool bigEndian)
+{
+    std::wstring wide(utf8.size(), L'\0');
+    wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0],
+                                    static_cast<int>(wide.size())));
+    std::string bytes;
+    for (wchar_t c : wide) {
+        char low = static_cast<char>(c & 0xFF), high = static_cast<char>(c >> 8);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
