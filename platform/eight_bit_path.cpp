@@ -37,7 +37,8 @@ static Conversion Convert(const wchar_t* path, char* text, size_t capacity)
         return LOSSY;
     // Too long for the buffer: whether it converts at all decides which
     // failure the caller reports.
-    return ToSystemCodePage(path, -1, NULL, 0, &usedDefault) > 0 && !usedDefault ? TOO_LONG : LOSSY;
+    bool converts = ToSystemCodePage(path, -1, NULL, 0, &usedDefault) > 0 && !usedDefault;
+    return converts ? TOO_LONG : LOSSY;
 }
 
 // The short form of path's folder with path's own last element after it,
