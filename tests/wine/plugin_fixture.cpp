@@ -151,13 +151,10 @@ std::string PluginTest::ReadSettingsFile() const
 
 std::string Utf16Bytes(const std::string& utf8, bool bigEndian)
 {
-    std::wstring wide(utf8.size(), L'\0');
-    wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0],
-                                    static_cast<int>(wide.size())));
+    static wchar_t wide[16384];
+    int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide, 16384);
     std::string bytes;
-    for (wchar_t c : wide) {
-        char low = static_cast<char>(c & 0xFF), high = static_cast<char>(c >> 8);
-        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
-    }
+    for (int i = 0; i < length; ++i)
+        bytes += {static_cast<char>(wide[i] >> (bigEndian ? 8 : 0)), static_cast<char>(wide[i] >> (bigEndian ? 0 : 8))};
     return bytes;
 }

@@ -504,8 +504,9 @@ TEST_F(RunFailure, AnotherEditorsSweepLeavesTheLogOnScriptOfALiveRun)
 // then it is UTF-16 big-endian (which Wine reads, Windows not), UTF-32
 // little- and big-endian, UTF-16 without a mark whose first line is a comment
 // in Japanese, either way, a second mark before the first section, then
-// UTF-16 little-endian with characters code page 1252 lacks in SqlPlus (and
-// in a later value), in a value of [Environment], and in a name there.
+// UTF-16 little-endian with characters code page 1252 lacks: in SqlPlus (and
+// in a later value), past the first 128 characters of ConnectString, in a
+// flag, in a value of [Environment], and in a name there.
 // Saved as Unicode at last, with a character code page 1252 holds, it is
 // read as usual.
 TEST_F(RunFailure, ASettingsFileThatCannotBeReadAsWrittenStopsTheRunAndTheDialog)
@@ -521,8 +522,7 @@ TEST_F(RunFailure, ASettingsFileThatCannotBeReadAsWrittenStopsTheRunAndTheDialog
     inLodz.replace(plain.find(client), client.size(), lodz);
     auto text = [&](const char* format, const char* part) {
         char formatted[1024];
-        snprintf(formatted, sizeof formatted, format, SettingsPath().c_str(), part);
-        return std::string(formatted);
+        return std::string(formatted, snprintf(formatted, sizeof formatted, format, SettingsPath().c_str(), part));
     };
     const struct { std::string file, text; } rows[] = {
         {plain, FormatMessageText(CANNOT_READ_SETTINGS, SettingsPath(), ERROR_SHARING_VIOLATION)},
@@ -535,6 +535,9 @@ TEST_F(RunFailure, ASettingsFileThatCannotBeReadAsWrittenStopsTheRunAndTheDialog
         {"\xFF\xFE\xFF\xFE" + Utf16Bytes(plain), text(SECOND_MARK, "")},
         {"\xEF\xBB\xBF\xEF\xBB\xBF" + plain, text(SECOND_MARK, "")},
         {"\xFF\xFE" + Utf16Bytes(inLodz + "[Environment]\r\nTNS_ADMIN=" + lodz + "\r\n"), text(UNHELD, "[Path] SqlPlus")},
+        {"\xFF\xFE" + Utf16Bytes("[Settings]\r\nConnectString=" + std::string(200, 'x') + "\xC5\x81\r\n"),
+         text(UNHELD, "[Settings] ConnectString")},
+        {"\xFF\xFE" + Utf16Bytes("[Settings]\r\nHidePassword=\xC5\x81\r\n"), text(UNHELD, "[Settings] HidePassword")},
         {"\xFF\xFE" + Utf16Bytes(plain + "[Environment]\r\nTNS_ADMIN=C:\\\r\nPATH=" + lodz + "\r\n"),
          text(UNHELD, "[Environment] PATH")},
         {"\xFF\xFE" + Utf16Bytes(plain + "[Environment]\r\n\xC5\x81=C:\\\r\n"), text(UNHELD, "[Environment]")},

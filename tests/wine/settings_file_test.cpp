@@ -220,33 +220,6 @@ TEST(SettingsFileOfAModuleWithoutExtension, IsTheModulePathWithIniAppended)
     RemoveFolder(parent);
 }
 
-// A file saved as Unicode reads as an 8-bit one when code page 1252 holds
-// every character read (é), over its capacity and in quotes too; else it
-// names the first setting read with one it lacks (Ł), as far into its value
-// as the read goes.
-TEST_F(SettingsFile, AUnicodeFileReadsAsWrittenOrNamesTheFirstSettingTheCodePageCannotHold)
-{
-    std::string accented;
-    for (int i = 0; i < 300; ++i)
-        accented += "\xC3\xA9";
-    const struct { std::string lines; const char* setting; std::string connect; } rows[] = {
-        {"ConnectString=" + accented, NULL, std::string(259, '\xE9')},
-        {"ConnectString=\"caf\xC3\xA9\"\r\nOptions=" + std::string(261, 'x') + "\xC5\x81", NULL, "caf\xE9"},
-        {"ConnectString=" + std::string(200, 'x') + "\xC5\x81", "[Settings] ConnectString", ""},
-        {"HidePassword=\xC5\x81\r\nConnectString=\xC5\x81", "[Settings] ConnectString", ""},
-        {"HidePassword=\xC5\x81", "[Settings] HidePassword", ""},
-    };
-    for (const auto& row : rows) {
-        WriteSettingsFile("\xFF\xFE" + Utf16Bytes("[Settings]\r\n" + row.lines + "\r\n"));
-        SettingsLoad loaded = LoadSettings();
-        EXPECT_EQ(row.setting ? SETTINGS_UNHELD_CHARACTERS : SETTINGS_LOADED, loaded) << row.lines;
-        if (row.setting)
-            EXPECT_NE(std::string::npos, std::string(TextBuffer).find(std::string(", in ") + row.setting + ",")) << TextBuffer;
-        else
-            EXPECT_EQ(row.connect, PluginSettings.ConnectString);
-    }
-}
-
 // Run in a process of its own with a Japanese locale (code page 932): its
 // characters (設定) read from a Unicode file in their two bytes each, and one
 // it lacks (é) is refused.
