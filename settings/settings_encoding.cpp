@@ -29,9 +29,9 @@ const char* UnreadEncoding(const unsigned char* head, size_t length)
 
 SettingsFileMark ByteOrderMarkOf(const unsigned char* head, size_t length)
 {
-    if (length >= sizeof UTF8_MARK && memcmp(head, UTF8_MARK, sizeof UTF8_MARK) == 0)
+    if (length >= 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF)
         return MARK_UTF8;
-    if (length >= sizeof UTF16_MARK && memcmp(head, UTF16_MARK, sizeof UTF16_MARK) == 0)
+    if (length >= 2 && head[0] == 0xFF && head[1] == 0xFE)
         return MARK_UTF16;
     return MARK_NONE;
 }

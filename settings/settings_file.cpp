@@ -160,19 +160,6 @@ static bool SettingsFileExists(void)
            error != ERROR_INVALID_NAME;
 }
 
-// Reads from the file into bytes until they are full or the file ends.
-static bool ReadUpTo(HANDLE file, unsigned char* bytes, DWORD capacity, DWORD* length)
-{
-    DWORD read = 0;
-    *length = 0;
-    do {
-        if (!ReadFile(file, bytes + *length, capacity - *length, &read, NULL))
-            return false;
-        *length += read;
-    } while (read > 0 && *length < capacity);
-    return true;
-}
-
 // Scans the first line of a file with a mark, reading on past its head
 // while the line goes on with marks and blanks.
 static bool ScanLeadOfFirstLine(HANDLE file, unsigned char (&head)[SETTINGS_HEAD_CAPACITY],
@@ -186,7 +173,7 @@ static bool ScanLeadOfFirstLine(HANDLE file, unsigned char (&head)[SETTINGS_HEAD
         // What is left is a part of a mark or character, for the bytes after.
         DWORD left = length - scanned, read;
         memmove(head, head + scanned, left);
-        if (!ReadUpTo(file, head + left, sizeof head - left, &read))
+        if (!ReadFile(file, head + left, sizeof head - left, &read, NULL))
             return false;
         if (read == 0) {
             lead->End = LEAD_OTHER;
@@ -206,7 +193,8 @@ static SettingsLoad CheckEncoding(HANDLE file, bool* unicode)
 {
     unsigned char head[SETTINGS_HEAD_CAPACITY];
     DWORD length = 0;
-    if (!ReadUpTo(file, head, sizeof head, &length))
+    // A file's read stops short of the bytes asked for only at its end.
+    if (!ReadFile(file, head, sizeof head, &length, NULL))
         return RefuseUnreadable();
     char shown[PATH_CAPACITY + 1];
     ShownSettingsPath(shown, sizeof shown);
