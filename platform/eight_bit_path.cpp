@@ -8,17 +8,21 @@
 
 enum Conversion { CONVERTED, TOO_LONG, LOSSY };
 
-static int ConvertPath(const wchar_t* path, char* text, int size, BOOL* usedDefault)
+// Converts length characters of wide (-1: up to its NUL, which comes too)
+// to the system code page; *usedDefault tells whether one had no form there.
+static int ToSystemCodePage(const wchar_t* wide, int length, char* text, int size,
+                            BOOL* usedDefault)
 {
     *usedDefault = FALSE;
     // UTF-8 has a form for every character, and the platform refuses the
     // checks below for it: only a broken UTF-16 text fails to convert then.
     if (GetACP() == CP_UTF8)
-        return WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, path, -1, text, size, NULL, NULL);
+        return WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide, length, text, size, NULL,
+                                   NULL);
     // A best-fit conversion turns a missing character into a look-alike (an
     // L for an L with a stroke) that names another folder; without it, the
     // default character comes in, and that is seen.
-    return WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path, -1, text, size, NULL,
+    return WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, length, text, size, NULL,
                                usedDefault);
 }
 
@@ -27,13 +31,14 @@ static Conversion Convert(const wchar_t* path, char* text, size_t capacity)
     BOOL usedDefault;
     // A size of 0 would only measure the text.
     int size = capacity < INT_MAX ? static_cast<int>(capacity) : INT_MAX;
-    if (size > 0 && ConvertPath(path, text, size, &usedDefault) > 0)
+    if (size > 0 && ToSystemCodePage(path, -1, text, size, &usedDefault) > 0)
         return usedDefault ? LOSSY : CONVERTED;
     if (size > 0 && GetLastError() != ERROR_INSUFFICIENT_BUFFER)
         return LOSSY;
     // Too long for the buffer: whether it converts at all decides which
     // failure the caller reports.
-    return ConvertPath(path, NULL, 0, &usedDefault) > 0 && !usedDefault ? TOO_LONG : LOSSY;
+    bool converts = ToSystemCodePage(path, -1, NULL, 0, &usedDefault) > 0 && !usedDefault;
+    return converts ? TOO_LONG : LOSSY;
 }
 
 // The short form of path's folder with path's own last element after it,
@@ -100,4 +105,29 @@ void PathAsShown(const wchar_t* path, char* shown, size_t capacity)
 bool IsSystemLeadByte(unsigned char byte)
 {
     return IsDBCSLeadByte(byte) != 0;
+}
+
+bool HeldBySystemCodePage(const wchar_t* text)
+{
+    // In pieces, each converted there and back: the system code page keeps
+    // no state from one character to the next.
+    enum { PIECE = 128 };
+    char eightBit[4 * PIECE];
+    wchar_t back[PIECE];
+    while (*text) {
+        int length = 0;
+        while (length < PIECE && text[length])
+            ++length;
+        // A pair of surrogates is one character, never split.
+        if (length == PIECE && text[length - 1] >= 0xD800 && text[length - 1] <= 0xDBFF)
+            --length;
+        BOOL usedDefault;
+        int size = ToSystemCodePage(text, length, eightBit, sizeof eightBit, &usedDefault);
+        if (size == 0 || usedDefault ||
+            MultiByteToWideChar(CP_ACP, 0, eightBit, size, back, PIECE) != length ||
+            wmemcmp(back, text, length) != 0)
+            return false;
+        text += length;
+    }
+    return true;
 }

@@ -19,6 +19,11 @@ bool EightBitPath(const wchar_t* path, char* eightBitPath, size_t capacity);
 // the system code page lacks; cut to the capacity.
 void PathAsShown(const wchar_t* path, char* shown, size_t capacity);
 
+// Whether text in UTF-16 converts to the system code page exactly: each
+// character to a form of its own there that converts back to it, never to
+// a look-alike (an L for an L with a stroke) or the default character.
+bool HeldBySystemCodePage(const wchar_t* text);
+
 // Whether byte is the first of a double-byte character of the system code
 // page, whose second byte is no backslash, whatever its value (a
 // LeadByteTest, see common/lead_byte.h).

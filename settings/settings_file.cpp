@@ -10,6 +10,8 @@
 #include "platform/held_file.h"
 #include "platform/system_error.h"
 #include "plugin/module_state.h"
+#include "settings/held_values.h"
+#include "settings/settings_encoding.h"
 #include "settings/settings_path.h"
 #include "settings/settings_values.h"
 
@@ -28,6 +30,14 @@ static const char UTF8_BYTE_ORDER_MARK[] =
 static const char UNREAD_ENCODING[] =
     "The settings file %s is saved as %s, which Windows does not read: every setting would take "
     "its default.\nSave it as ANSI or as Unicode (UTF-16 little-endian).\n";
+static const char SECOND_BYTE_ORDER_MARK[] =
+    "The settings file %s holds a byte-order mark before the name of its first section, which "
+    "Windows reads as part of the name: the settings of that section would be ignored.\nSave it "
+    "without that mark.\n";
+static const char UNHELD_CHARACTERS[] =
+    "The settings file %s holds, in %s, characters that the system code page cannot hold: "
+    "Windows would read them as other characters.\nUse characters of the system code page "
+    "there, or a folder's short name (dir /x shows it).\n";
 
 // Why there is no settings file path, for the save to report.
 static DWORD NoSettingsFileError = ERROR_FILENAME_EXCED_RANGE;
@@ -62,6 +72,7 @@ static int ReadFlag(const char* key)
 {
     char text[SETTINGS_FLAG_CAPACITY];
     GetPrivateProfileStringA(SETTINGS_SECTION, key, "0", text, sizeof text, SettingsFilePath);
+    CheckValueHeld(SETTINGS_SECTION, key, sizeof text);
     return FlagFromText(text);
 }
 
@@ -74,6 +85,7 @@ static bool ReadText(const char* section, const char* key, const char* fallback,
 {
     char stored[SETTINGS_TEXT_CAPACITY + 2];
     GetPrivateProfileStringA(section, key, fallback, stored, sizeof stored, SettingsFilePath);
+    CheckValueHeld(section, key, sizeof stored);
     return CopyText(text, capacity, stored);
 }
 
@@ -92,6 +104,7 @@ static void ReadEnvironment(void)
         return;
     DWORD length = GetPrivateProfileStringA(ENVIRONMENT_SECTION, NULL, "", e.Names, sizeof e.Names,
                                             SettingsFilePath);
+    CheckKeyNamesHeld(ENVIRONMENT_SECTION, sizeof e.Names);
     e.Count = length >= sizeof e.Names - 2
                   ? -1
                   : SplitKeyList(e.Names, length, e.Keys, ENVIRONMENT_VARIABLE_LIMIT);
@@ -105,9 +118,11 @@ static void ReadEnvironment(void)
     }
     for (int i = 0; i < e.Count; ++i) {
         e.Values[i][0] = '\0';
-        if (e.Keys[i][0] != '\0')
-            GetPrivateProfileStringA(ENVIRONMENT_SECTION, e.Keys[i], "", e.Values[i],
-                                     sizeof e.Values[i], SettingsFilePath);
+        if (e.Keys[i][0] == '\0')
+            continue;
+        GetPrivateProfileStringA(ENVIRONMENT_SECTION, e.Keys[i], "", e.Values[i],
+                                 sizeof e.Values[i], SettingsFilePath);
+        CheckValueHeld(ENVIRONMENT_SECTION, e.Keys[i], sizeof e.Values[i]);
     }
 }
 
@@ -145,80 +160,68 @@ static bool SettingsFileExists(void)
            error != ERROR_INVALID_NAME;
 }
 
-// The name of the encoding a file that begins with these bytes is saved in,
-// when Windows reads no setting of it; NULL when it reads the file as text.
-// FE FF is UTF-16 big-endian; FF FE 00 00 and 00 00 FE FF are UTF-32 (the
-// first begins with the UTF-16 little-endian mark, but no setting of it is
-// read); any other file with a NUL in either of its first two bytes is
-// UTF-16 without a mark, of which neither Windows nor Wine reads a setting.
-// A file shorter than 4 bytes holds no setting in any encoding: only FE FF
-// is refused among them, as it always was, and FF FE alone is an empty
-// UTF-16 little-endian file.
-static const char* UnreadEncoding(const unsigned char* bytes, DWORD length)
+// Scans the first line of a file with a mark, reading on past its head
+// while the line goes on with marks and blanks.
+static bool ScanLeadOfFirstLine(HANDLE file, unsigned char (&head)[SETTINGS_HEAD_CAPACITY],
+                                DWORD length, SettingsFileMark mark, FirstLineLead* lead)
 {
-    if (length >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF)
-        return "UTF-16 big-endian";
-    if (length < 4)
-        return NULL;
-    if (memcmp(bytes, "\xFF\xFE\0\0", 4) == 0 || memcmp(bytes, "\0\0\xFE\xFF", 4) == 0)
-        return "UTF-32";
-    if (bytes[0] == 0 || bytes[1] == 0)
-        return "UTF-16 without a byte-order mark";
-    return NULL;
-}
-
-// Whether a UTF-8 byte-order mark is followed by a section header on its
-// line, which the profile reader would not take for one: the rest of the
-// line after the mark is read from the file, after the bytes given.
-static bool HeaderAfterUtf8Mark(HANDLE file, const unsigned char* after, DWORD length,
-                                bool* marked)
-{
-    unsigned char bytes[64];
+    lead->Marks = 0;
     for (;;) {
-        for (DWORD i = 0; i < length; ++i) {
-            if (after[i] != ' ' && after[i] != '\t') {
-                *marked = after[i] == '[';
-                return true;
-            }
-        }
-        if (!ReadFile(file, bytes, sizeof bytes, &length, NULL))
+        DWORD scanned = static_cast<DWORD>(ScanFirstLineLead(head, length, mark, lead));
+        if (lead->End != LEAD_GOES_ON)
+            return true;
+        // What is left is a part of a mark or character, for the bytes after.
+        DWORD left = length - scanned, read;
+        memmove(head, head + scanned, left);
+        if (!ReadFile(file, head + left, sizeof head - left, &read, NULL))
             return false;
-        if (length == 0) {
-            *marked = false;
+        if (read == 0) {
+            lead->End = LEAD_OTHER;
             return true;
         }
-        after = bytes;
+        length = left + read;
     }
 }
 
 // Refuses, with the text to show in TextBuffer, a file the profile reader
 // would read wrong: one in an encoding of which Windows reads nothing, or
-// one with a UTF-8 mark before its first section header, whose first
-// section it would ignore. SETTINGS_LOADED when the file may be read.
-static SettingsLoad CheckEncoding(HANDLE file)
+// one with a mark before its first section header that it takes for part
+// of the header's line (a UTF-8 mark, or a second mark after the first),
+// whose first section it would ignore. SETTINGS_LOADED when the file may be
+// read; *unicode then tells whether it is read as Unicode.
+static SettingsLoad CheckEncoding(HANDLE file, bool* unicode)
 {
-    unsigned char first[4];
+    unsigned char head[SETTINGS_HEAD_CAPACITY];
     DWORD length = 0;
-    if (!ReadFile(file, first, sizeof first, &length, NULL))
+    // A file's read stops short of the bytes asked for only at its end.
+    if (!ReadFile(file, head, sizeof head, &length, NULL))
         return RefuseUnreadable();
     char shown[PATH_CAPACITY + 1];
     ShownSettingsPath(shown, sizeof shown);
-    if (const char* encoding = UnreadEncoding(first, length)) {
+    if (const char* encoding = UnreadEncoding(head, length)) {
         FormatText(TextBuffer, sizeof TextBuffer, UNREAD_ENCODING, shown, encoding);
         return SETTINGS_UNREAD_ENCODING;
     }
-    bool marked = false;
-    if (length >= 3 && memcmp(first, "\xEF\xBB\xBF", 3) == 0 &&
-        !HeaderAfterUtf8Mark(file, first + 3, length - 3, &marked))
+    SettingsFileMark mark = ByteOrderMarkOf(head, length);
+    *unicode = mark == MARK_UTF16;
+    FirstLineLead lead = {0, LEAD_OTHER};
+    if (mark != MARK_NONE && !ScanLeadOfFirstLine(file, head, length, mark, &lead))
         return RefuseUnreadable();
-    if (!marked)
+    if (lead.End != LEAD_SECTION || (lead.Marks < 2 && mark == MARK_UTF16))
         return SETTINGS_LOADED;
+    if (lead.Marks >= 2) {
+        FormatText(TextBuffer, sizeof TextBuffer, SECOND_BYTE_ORDER_MARK, shown);
+        return SETTINGS_SECOND_BYTE_ORDER_MARK;
+    }
     FormatText(TextBuffer, sizeof TextBuffer, UTF8_BYTE_ORDER_MARK, shown);
     return SETTINGS_UTF8_BYTE_ORDER_MARK;
 }
 
-static void ReadSettings(void)
+// Reads every setting; a file read as Unicode is refused, with the text to
+// show in TextBuffer, when a value read would not be what it holds.
+static SettingsLoad ReadSettings(bool unicode)
 {
+    StartHeldValueChecks(WideSettingsPath, unicode);
     SettingsRecord& s = PluginSettings;
     ReadText(SETTINGS_SECTION, "Options", "", s.Options, sizeof s.Options);
     ReadText(SETTINGS_SECTION, "ConnectString", "", s.ConnectString, sizeof s.ConnectString);
@@ -233,15 +236,20 @@ static void ReadSettings(void)
     ReadText(PATH_SECTION, "WorkingDirectory", "", s.WorkingDirectory, sizeof s.WorkingDirectory);
     s.NlsLangTooLong = !ReadText(SETTINGS_SECTION, "NlsLang", "", s.NlsLang, sizeof s.NlsLang);
     ReadEnvironment();
+    const char* unheld = FirstUnheldSetting();
+    if (unheld == NULL)
+        return SETTINGS_LOADED;
+    char shown[PATH_CAPACITY + 1];
+    ShownSettingsPath(shown, sizeof shown);
+    FormatText(TextBuffer, sizeof TextBuffer, UNHELD_CHARACTERS, shown, unheld);
+    return SETTINGS_UNHELD_CHARACTERS;
 }
 
 SettingsLoad LoadSettings(void)
 {
     LocateSettingsFile();
-    if (!SettingsFileExists()) {
-        ReadSettings();
-        return SETTINGS_LOADED;
-    }
+    if (!SettingsFileExists())
+        return ReadSettings(false);
     if (SettingsFilePath[0] == '\0') {
         SetLastError(NoSettingsFileError);
         return RefuseUnreadable();
@@ -257,15 +265,14 @@ SettingsLoad LoadSettings(void)
     if (file == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
         // Deleted since it was seen: no file.
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
-            ReadSettings();
-            return SETTINGS_LOADED;
-        }
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return ReadSettings(false);
         return RefuseUnreadable();
     }
-    SettingsLoad loaded = CheckEncoding(file);
+    bool unicode = false;
+    SettingsLoad loaded = CheckEncoding(file, &unicode);
     if (loaded == SETTINGS_LOADED)
-        ReadSettings();
+        loaded = ReadSettings(unicode);
     CloseHandle(file);
     return loaded;
 }

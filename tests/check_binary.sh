@@ -71,6 +71,7 @@ KERNEL32.dll!GetModuleFileNameW          # XP
 KERNEL32.dll!GetModuleHandleA            # XP
 KERNEL32.dll!GetPrivateProfileSectionA    # 2000
 KERNEL32.dll!GetPrivateProfileStringA    # 2000
+KERNEL32.dll!GetPrivateProfileStringW    # 2000
 KERNEL32.dll!GetProcAddress              # XP
 KERNEL32.dll!GetShortPathNameA           # XP
 KERNEL32.dll!GetShortPathNameW           # XP

@@ -78,6 +78,9 @@ void RemoveFolder(const std::string& folder);
 static const wchar_t CYRILLIC_NAME[] = L"\u041F\u0435\u0442\u044F";
 inline std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
+// The bytes of a text given in UTF-8, in UTF-16 without a mark.
+std::string Utf16Bytes(const std::string& utf8, bool bigEndian = false);
+
 std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::string& content);
 bool FileExists(const std::string& path);

@@ -18,9 +18,14 @@ const char CANNOT_READ_SETTINGS[] = "Cannot read the settings file %s\nERROR: %d
 const char MARKED[] = "The settings file %s begins with a UTF-8 byte-order mark, which Windows does not "
                       "read: the settings of its first section would be ignored.\nSave it without the "
                       "mark (as ANSI).\n";
-const char UTF16_BIG_ENDIAN[] = "The settings file %s is saved as UTF-16 big-endian, which Windows does not "
-                                "read: every setting would take its default.\nSave it as ANSI or as Unicode "
-                                "(UTF-16 little-endian).\n";
+const char UNREAD_ENCODING[] = "The settings file %s is saved as %s, which Windows does not read: every setting "
+                               "would take its default.\nSave it as ANSI or as Unicode (UTF-16 little-endian).\n";
+const char SECOND_MARK[] = "The settings file %s holds a byte-order mark before the name of its first section, which "
+                           "Windows reads as part of the name: the settings of that section would be ignored.\nSave "
+                           "it without that mark.\n";
+const char UNHELD[] = "The settings file %s holds, in %s, characters that the system code page cannot hold: Windows "
+                      "would read them as other characters.\nUse characters of the system code page there, or a "
+                      "folder's short name (dir /x shows it).\n";
 
 // The script files the plug-in opened, and which of the file calls fail:
 // opening fails only for paths that start with FailOpenOf.
@@ -542,48 +547,78 @@ TEST_F(RunFailure, AnotherEditorsSweepLeavesTheLogOnScriptOfALiveRun)
     EXPECT_TRUE(ShownMessages.empty() && FilesIn(SweptFolder, "lg*").empty());
 }
 
-// A settings file that is there but cannot be read whole would give the
-// defaults, which put the password back on the command line: the run stops
-// before anything is made, and the dialog does not open on them. First the
-// file is held unshared, then it begins with a UTF-8 mark, then it is UTF-16
-// big-endian (which Wine reads, Windows not), UTF-32 little- and big-endian,
-// UTF-16 little- and big-endian without a mark. Saved as Unicode at last
-// (UTF-16 little-endian after its mark), it is read as usual.
-TEST_F(RunFailure, ASettingsFileThatCannotBeReadWholeStopsTheRunAndTheDialog)
+// A settings file that is there but cannot be read whole, or would be read
+// as other than it is, would give the defaults or other values, which may
+// put the password back on the command line or give it to another program:
+// the run stops before anything is made, and the dialog does not open on
+// them. First the file is held unshared, then it begins with a UTF-8 mark,
+// then it is UTF-16 big-endian (which Wine reads, Windows not), UTF-32
+// little- and big-endian, UTF-16 without a mark whose first line is a comment
+// in Japanese, either way, a second mark before the first section, then
+// UTF-16 little-endian with characters code page 1252 lacks: in SqlPlus (and
+// in a later value), past the first 128 characters of ConnectString, in a
+// flag, in a value of [Environment], and in a name there.
+// Saved as Unicode at last, with a character code page 1252 holds, it is
+// read as usual.
+TEST_F(RunFailure, ASettingsFileThatCannotBeReadAsWrittenStopsTheRunAndTheDialog)
 {
     SetHostPointer(HOST_MAIN_WINDOW, GetDesktopWindow());
     SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, "tiger");
     Settings("HidePassword=1\r\n");
-    std::string plain = ReadSettingsFile(), bigEndian = "\xFE\xFF";
-    std::string utf32("\xFF\xFE\0\0", 4), utf32BigEndian("\0\0\xFE\xFF", 4);
+    std::string plain = ReadSettingsFile(), utf32("\xFF\xFE\0\0", 4), utf32BigEndian("\0\0\xFE\xFF", 4);
     for (char c : plain)
-        bigEndian += std::string(1, '\0') + c, utf32 += c + std::string(3, '\0'), utf32BigEndian += std::string(3, '\0') + c;
+        utf32 += c + std::string(3, '\0'), utf32BigEndian += std::string(3, '\0') + c;
+    std::string japanese = "\xEF\xBC\x9B\xE8\xA8\xAD\xE5\xAE\x9A\r\n" + plain,
+                lodz = "C:\\\xC5\x81\xC3\xB3" "d\xC5\xBA\\sqlplus.exe", inLodz = plain;
+    inLodz.replace(plain.find(client), client.size(), lodz);
+    auto text = [&](const char* format, const char* part) {
+        char formatted[1024];
+        return std::string(formatted, snprintf(formatted, sizeof formatted, format, SettingsPath().c_str(), part));
+    };
+    const struct { std::string file, text; } rows[] = {
+        {plain, FormatMessageText(CANNOT_READ_SETTINGS, SettingsPath(), ERROR_SHARING_VIOLATION)},
+        {"\xEF\xBB\xBF \t" + plain, text(MARKED, "")},
+        {"\xFE\xFF" + Utf16Bytes(plain, true), text(UNREAD_ENCODING, "UTF-16 big-endian")},
+        {utf32, text(UNREAD_ENCODING, "UTF-32")},
+        {utf32BigEndian, text(UNREAD_ENCODING, "UTF-32")},
+        {Utf16Bytes(japanese), text(UNREAD_ENCODING, "UTF-16 without a byte-order mark")},
+        {Utf16Bytes(japanese, true), text(UNREAD_ENCODING, "UTF-16 without a byte-order mark")},
+        {"\xFF\xFE\xFF\xFE" + Utf16Bytes(plain), text(SECOND_MARK, "")},
+        {"\xEF\xBB\xBF\xEF\xBB\xBF" + plain, text(SECOND_MARK, "")},
+        {"\xFF\xFE" + Utf16Bytes(inLodz + "[Environment]\r\nTNS_ADMIN=" + lodz + "\r\n"), text(UNHELD, "[Path] SqlPlus")},
+        {"\xFF\xFE" + Utf16Bytes("[Settings]\r\nConnectString=" + std::string(200, 'x') + "\xC5\x81\r\n"),
+         text(UNHELD, "[Settings] ConnectString")},
+        {"\xFF\xFE" + Utf16Bytes("[Settings]\r\nHidePassword=\xC5\x81\r\n"), text(UNHELD, "[Settings] HidePassword")},
+        {"\xFF\xFE" + Utf16Bytes(plain + "[Environment]\r\nTNS_ADMIN=C:\\\r\nPATH=" + lodz + "\r\n"),
+         text(UNHELD, "[Environment] PATH")},
+        {"\xFF\xFE" + Utf16Bytes(plain + "[Environment]\r\n\xC5\x81=C:\\\r\n"), text(UNHELD, "[Environment]")},
+    };
     HANDLE holder = CreateFileA(SettingsPath().c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
-    const std::string texts[] = {FormatMessageText(CANNOT_READ_SETTINGS, SettingsPath(), ERROR_SHARING_VIOLATION),
-                                 FormatMessageText(MARKED, SettingsPath(), 0),
-                                 FormatMessageText(UTF16_BIG_ENDIAN, SettingsPath(), 0)},
-                      files[] = {"\xEF\xBB\xBF \t" + plain, bigEndian, utf32, utf32BigEndian, bigEndian.substr(3) + '\0',
-                                 bigEndian.substr(2), "\xFF\xFE" + bigEndian.substr(3) + '\0'};
-    for (size_t i = 0; i < 7; ++i) {
-        // UTF-32 and UTF-16 without a mark, twice each, under the message for UTF-16 big-endian.
-        std::string text = i < 3 ? texts[i] : std::string(texts[2]).replace(texts[2].find("UTF-16 big-endian"), 17,
-                                   i < 5 ? "UTF-32" : "UTF-16 without a byte-order mark");
+    for (const auto& row : rows) {
+        if (holder == INVALID_HANDLE_VALUE)
+            WriteSettingsFile(row.file);
         ShownMessages.clear();
         OnCall();
         OnSettings();
+        CloseHandle(holder);
+        holder = INVALID_HANDLE_VALUE;
         ASSERT_EQ(2u, ShownMessages.size());
-        EXPECT_EQ(text, ShownMessages[0].text);
+        EXPECT_EQ(row.text, ShownMessages[0].text);
         EXPECT_EQ("Execute Error!", ShownMessages[0].caption);
-        EXPECT_EQ(text, ShownMessages[1].text);
+        EXPECT_EQ(row.text, ShownMessages[1].text);
         EXPECT_EQ("Tamsil plug-in", ShownMessages[1].caption);
         EXPECT_TRUE(ShownMessages[0].owner == NULL && ShownMessages[1].owner == GetDesktopWindow());
         EXPECT_EQ(0x10u, ShownMessages[0].style | ShownMessages[1].style);
-        CloseHandle(holder);
-        holder = INVALID_HANDLE_VALUE;
-        WriteSettingsFile(files[i]);
+        EXPECT_EQ(row.file, ReadSettingsFile());
     }
     EXPECT_TRUE(HostCalls.empty() && StartRequests.empty() && ScriptsLeft().empty());
     // Saved at last as Unicode (UTF-16 little-endian after its mark), it is read: the password stays off the line.
+    plain.insert(plain.find("[Path]"), "Options=caf\xC3\xA9\r\n");
+    WriteSettingsFile("\xFF\xFE" + Utf16Bytes(plain + "[Environment]\r\nTNS_ADMIN=C:\\caf\xC3\xA9\r\n"));
+    ShownMessages.clear();
     OnCall();
-    EXPECT_TRUE(ClientRuns().size() == 1 && StartRequests.at(0).line.find("tiger") == std::string::npos);
+    std::vector<ClientRun> runs = ClientRuns();
+    ASSERT_TRUE(ShownMessages.empty() && runs.size() == 1);
+    EXPECT_EQ("caf\xE9\n", runs[0]["parameters"]);
+    EXPECT_EQ(std::string::npos, StartRequests.at(0).line.find("tiger"));
 }
