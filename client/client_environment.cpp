@@ -6,6 +6,7 @@
 
 #include "client/nls_lang_composition.h"
 #include "common/format_text.h"
+#include "platform/system_error.h"
 #include "plugin/module_state.h"
 #include "run_reports/held_reports.h"
 #include "settings/settings_file.h"
@@ -105,7 +106,7 @@ static bool Refuse(const char* format, const char* key, int limit)
 
 static bool RefuseUnexpanded(const char* key)
 {
-    FormatRunFailure(CANNOT_EXPAND, key);
+    FormatSystemFailure(TextBuffer, sizeof TextBuffer, CANNOT_EXPAND, key);
     ReportRunError(TextBuffer);
     return false;
 }

@@ -235,7 +235,7 @@ ClientRun RunClient(const PL_HOSTINFO* logon, const char* scriptPath, const char
     SecureZeroMemory(line, sizeof line);
     SecureZeroMemory(interpreterLine, sizeof interpreterLine);
     if (!started) {
-        FormatRunFailure(CANNOT_START, shownLine);
+        FormatSystemFailure(TextBuffer, sizeof TextBuffer, CANNOT_START, shownLine);
         ReportRunError(TextBuffer);
         return CLIENT_NOT_STARTED;
     }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "common/bounded_text.h"
+#include "common/format_text.h"
 
 int SystemErrorText(char* text, size_t capacity)
 {
@@ -28,4 +29,11 @@ int SystemErrorText(char* text, size_t capacity)
     if (message)
         LocalFree(message);
     return static_cast<int>(code);
+}
+
+void FormatSystemFailure(char* text, size_t capacity, const char* format, const char* subject)
+{
+    char systemText[SYSTEM_ERROR_TEXT_CAPACITY];
+    int code = SystemErrorText(systemText, sizeof systemText);
+    FormatText(text, capacity, format, subject, code, systemText);
 }

@@ -11,4 +11,10 @@ int SystemErrorText(char* text, size_t capacity);
 
 enum { SYSTEM_ERROR_TEXT_CAPACITY = 260 };
 
+// Formats a failed call's report into text: format takes, in this order,
+// the subject (%s: the path, line or key the call was about), the last
+// error code (%d) and its system text (%s). Call it right after the failing
+// call, as SystemErrorText.
+void FormatSystemFailure(char* text, size_t capacity, const char* format, const char* subject);
+
 #endif

@@ -6,6 +6,7 @@
 
 #include "common/bounded_text.h"
 #include "common/format_text.h"
+#include "platform/system_error.h"
 #include "plugin/module_state.h"
 #include "run_files/temporary_files.h"
 #include "run_reports/held_reports.h"
@@ -73,7 +74,7 @@ bool ReadScriptBack(const char* path)
     bool read = ReadUpTo(file, TextBuffer, TEXT_BUFFER_SIZE, &length) &&
                 (length < TEXT_BUFFER_SIZE || ReadUpTo(file, &next, 1, &beyond));
     if (!read)
-        FormatRunFailure(CANNOT_READ_BACK, path);
+        FormatSystemFailure(TextBuffer, sizeof TextBuffer, CANNOT_READ_BACK, path);
     CloseHandle(file);
     if (!read) {
         ReportRunError(TextBuffer);

@@ -5,6 +5,7 @@
 #include "common/bounded_text.h"
 #include "platform/eight_bit_path.h"
 #include "platform/held_file.h"
+#include "platform/system_error.h"
 #include "plugin/module_state.h"
 #include "run_reports/held_reports.h"
 
@@ -18,7 +19,7 @@ static const char CANNOT_WRITE[] = "Cannot write the script file %s\nERROR: %d\n
 // last error.
 static bool CannotCreate(const char* directory)
 {
-    FormatRunFailure(CANNOT_CREATE, directory);
+    FormatSystemFailure(TextBuffer, sizeof TextBuffer, CANNOT_CREATE, directory);
     ReportRunError(TextBuffer);
     return false;
 }
@@ -34,7 +35,8 @@ bool FindTemporaryDirectory(char* directory, size_t capacity, bool adviseWorking
         char shown[PATH_CAPACITY + 1];
         PathAsShown(temporary, shown, sizeof shown);
         SetLastError(ERROR_NO_UNICODE_TRANSLATION);
-        FormatRunFailure(adviseWorkingDirectory ? NO_EIGHT_BIT_TEMPORARY : CANNOT_CREATE, shown);
+        FormatSystemFailure(TextBuffer, sizeof TextBuffer,
+                            adviseWorkingDirectory ? NO_EIGHT_BIT_TEMPORARY : CANNOT_CREATE, shown);
         ReportRunError(TextBuffer);
         return false;
     }
@@ -104,7 +106,7 @@ static HANDLE OpenHeldRunFile(const char* path, DWORD access, DWORD share, const
         file = CreateFileA(path, access, share, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     while (file == INVALID_HANDLE_VALUE && RetryHeldFile(&retry));
     if (file == INVALID_HANDLE_VALUE) {
-        FormatRunFailure(failureFormat, path);
+        FormatSystemFailure(TextBuffer, sizeof TextBuffer, failureFormat, path);
         ReportRunError(TextBuffer);
     }
     return file;
@@ -155,10 +157,10 @@ bool WriteRunFile(const char* path, const char* text, TextTaker takeText)
         whole = false;
     }
     if (!whole)
-        FormatRunFailure(CANNOT_WRITE, path);
+        FormatSystemFailure(TextBuffer, sizeof TextBuffer, CANNOT_WRITE, path);
     // Some file systems report a failed write only when the file is closed.
     if (!CloseHandle(file) && whole) {
-        FormatRunFailure(CANNOT_WRITE, path);
+        FormatSystemFailure(TextBuffer, sizeof TextBuffer, CANNOT_WRITE, path);
         whole = false;
     }
     if (!whole)
@@ -168,7 +170,7 @@ bool WriteRunFile(const char* path, const char* text, TextTaker takeText)
 
 void ReportCannotWrite(const char* path)
 {
-    FormatRunFailure(CANNOT_WRITE, path);
+    FormatSystemFailure(TextBuffer, sizeof TextBuffer, CANNOT_WRITE, path);
     ReportRunError(TextBuffer);
 }
 
@@ -188,7 +190,7 @@ bool DeleteOrReport(const char* path, const char* failureFormat, RunFailureKind 
     DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
         return true;
-    FormatRunFailure(failureFormat, path);
+    FormatSystemFailure(TextBuffer, sizeof TextBuffer, failureFormat, path);
     HoldRunFailure(kind, TextBuffer);
     return false;
 }

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include "common/bounded_text.h"
-#include "common/format_text.h"
 #include "platform/system_error.h"
 #include "plugin/exports.h"
 #include "plugin/module_state.h"
@@ -19,13 +18,6 @@ static char HeldExitCode[HELD_REPORT_CAPACITY];
 static_assert(sizeof HeldStop + sizeof HeldLogonScriptKept + sizeof HeldScriptFileKept <=
                   sizeof TextBuffer,
               "the failures are shown together from the text buffer");
-
-void FormatRunFailure(const char* format, const char* subject)
-{
-    char systemText[SYSTEM_ERROR_TEXT_CAPACITY];
-    int code = SystemErrorText(systemText, sizeof systemText);
-    FormatText(TextBuffer, sizeof TextBuffer, format, subject, code, systemText);
-}
 
 void HoldRunFailure(RunFailureKind kind, const char* text)
 {

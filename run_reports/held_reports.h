@@ -15,12 +15,6 @@
 // of [Environment] and a system text.
 enum { STOP_REPORT_CAPACITY = ENVIRONMENT_NAMES_LIMIT + 512 };
 
-// Formats a failure into TextBuffer. format takes, in this order, the
-// subject (%s), the platform's last error code (%d) and its system text
-// (%s). Call it right after the failing call, before any other platform
-// call can change the code.
-void FormatRunFailure(const char* format, const char* subject);
-
 // What a held failure is about. The box lists what stopped the run first,
 // then a log-on script that could not be deleted, then a script file that
 // could not be deleted, whatever order the run held them in.
