@@ -9,24 +9,40 @@
 static uintptr_t GuardRecord;
 static uintptr_t GuardLink;
 
+// Set when an exception raised under the guarded call in progress passed
+// its record on the way to a handler above, which did not unwind the call:
+// that handler jumped past the call, or (rarely) let it go on.
+static bool ExceptionPassed;
+
 static void KeepGuardRecord(const EXCEPTION_REGISTRATION_RECORD* record)
 {
+    ExceptionPassed = false;
     GuardRecord = reinterpret_cast<uintptr_t>(record);
     GuardLink = reinterpret_cast<uintptr_t>(record->Next);
 }
 
 #ifdef _MSC_VER
 
+static int NoteExceptionPassed(void)
+{
+    ExceptionPassed = true;
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
 // The compiler's termination handler is the same registration: its
-// __finally block runs during the unwind, abnormally. The image's table of
-// safe handlers holds the compiler's handler, where a hand-built one would
-// be left out. The compiler registers the frame as the function begins, so
+// __finally block runs during the unwind, abnormally, and the filter within
+// while the platform looks for a handler. The image's table of safe
+// handlers holds the compiler's handler, where a hand-built one would be
+// left out. The compiler registers the frame as the function begins, so
 // within the block its record heads the chain.
 void CallGuardedAgainstAbandon(void (*body)(void), void (*abandoned)(void))
 {
     __try {
         KeepGuardRecord(reinterpret_cast<NT_TIB*>(NtCurrentTeb())->ExceptionList);
-        body();
+        __try {
+            body();
+        } __except (NoteExceptionPassed()) {
+        }
     } __finally {
         if (AbnormalTermination())
             abandoned();
@@ -45,8 +61,8 @@ struct GuardFrame
     void (*abandoned)(void);
 };
 
-// Called once while the platform looks for a handler (nothing to do here:
-// the exception is the host's to handle), and once more, with an unwinding
+// Called once while the platform looks for a handler (the exception is the
+// host's to handle: it is only noted), and once more, with an unwinding
 // flag, when a handler below this frame takes it. Handlers take the C
 // calling convention, as the C runtime's own do. The image holds no table
 // of safe handlers (its linker makes none, and tests/check_binary.sh checks
@@ -57,6 +73,8 @@ static EXCEPTION_DISPOSITION __cdecl GuardHandler(EXCEPTION_RECORD* exception, v
 {
     if (exception->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND))
         static_cast<GuardFrame*>(frame)->abandoned();
+    else
+        ExceptionPassed = true;
     return ExceptionContinueSearch;
 }
 
@@ -84,4 +102,14 @@ bool GuardedCallWasLeft(const void* stackMark)
                          reinterpret_cast<uintptr_t>(thread->StackLimit),
                          reinterpret_cast<uintptr_t>(thread->StackBase)};
     return TakeOffLeftRecord(chain, reinterpret_cast<uintptr_t>(stackMark), GuardRecord, GuardLink);
+}
+
+bool GuardedCallRunsAbove(const void* stackMark)
+{
+    NT_TIB* thread = reinterpret_cast<NT_TIB*>(NtCurrentTeb());
+    ThreadChain chain = {reinterpret_cast<uintptr_t>(&thread->ExceptionList),
+                         reinterpret_cast<uintptr_t>(thread->StackLimit),
+                         reinterpret_cast<uintptr_t>(thread->StackBase)};
+    return !ExceptionPassed &&
+           RecordOnChainAbove(chain, reinterpret_cast<uintptr_t>(stackMark), GuardRecord);
 }

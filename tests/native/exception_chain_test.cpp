@@ -33,3 +33,23 @@ TEST(ExceptionChain, ALeftRecordIsTakenOffWhereALiveLinkNamesItAndACorruptChainI
         EXPECT_EQ(wordsAfter, words) << row.shape;
     }
 }
+
+// A call still runs under the caller while its record is on the chain above
+// the mark, read through live records only, each above the link naming it.
+TEST(ExceptionChain, ARecordRunsAboveTheMarkOnlyOnAChainOfLiveRecordsInOrder)
+{
+    enum { WORDS = 32, HEAD = WORDS, MARK = 8, END = -1 };
+    const struct { const char* shape; std::vector<std::vector<int>> links; int record; bool runs; } rows[] = {
+        {"heading the chain", {{HEAD, 12}, {12, END}}, 12, true},
+        {"after a live record", {{HEAD, 10}, {10, 12}, {12, END}}, 12, true},
+        {"below the mark", {{HEAD, 4}, {4, END}}, 4, false},
+        {"off the chain", {{HEAD, 10}, {10, END}}, 12, false},
+        {"after a record gone", {{HEAD, 4}, {4, 12}, {12, END}}, 12, false},
+        {"named from above it", {{HEAD, 14}, {14, 12}, {12, END}}, 12, false}};
+    for (const auto& row : rows) {
+        std::vector<uintptr_t> words(WORDS + 1);
+        auto at = [&](int word) { return word == END ? CHAIN_END : reinterpret_cast<uintptr_t>(&words[word]); };
+        for (const auto& link : row.links) words[link[0]] = at(link[1]);
+        EXPECT_EQ(row.runs, RecordOnChainAbove({at(HEAD), at(0), at(WORDS)}, at(MARK), at(row.record))) << row.shape;
+    }
+}

@@ -21,7 +21,16 @@
 //                              commands are picked from deeper, as usual
 //     --raise-in-window        the next --settings is picked with a message
 //                              queued for the main window, whose handler
-//                              raises an exception, caught likewise
+//                              raises an exception, caught likewise (then
+//                              GetEditorText raises none)
+//     --raise-on-disable       the main window raises such an exception the
+//                              first time it is disabled (at WM_ENABLE),
+//                              which the platform sends: it is caught in
+//                              the window, then handled likewise
+//     --box-in-window          the next --settings is picked with a message
+//                              queued for the main window, whose handler
+//                              shows a box of the editor's own, then says
+//                              whether the main window is still disabled
 //     --data-size N            PL_DATA's Size field (default 264)
 //     --call                   pick the plug-in's command (may repeat)
 //     --settings               open the plug-in's settings over a main window
@@ -33,10 +42,7 @@
 //     --wait-for-main-window   at that point among the commands, handle
 //                              messages until the main window takes input
 //                              again (a dialog left on it is closed)
-//   The plug-in's beeps are printed, not sounded. Its EndDialog, once an
-//   exception has left the settings command, does as documented (Wine's
-//   also hides the dialog and enables its owner): it only asks the dialog's
-//   loop, which is gone, to end the dialog.
+//   The plug-in's beeps are printed, not sounded.
 #include <windows.h>
 
 #include <malloc.h>
@@ -61,6 +67,8 @@ static bool RaiseOnce;
 static bool ResumeLoop;
 static bool RestoreChain;
 static bool RaiseInWindow;
+static bool RaiseOnDisable;
+static bool BoxInWindow;
 
 static void __cdecl HostGetEditor(int32_t* editorId)
 {
@@ -148,11 +156,23 @@ static bool WriteFileBytes(const char* path, const char* bytes, size_t length)
 
 static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    // Posted for --raise-in-window.
-    if (message == WM_APP) {
+    // Posted for --raise-in-window; sent as the plug-in disables the window.
+    // The one exception of --raise-once and its kin is then spent.
+    bool disabled = message == WM_ENABLE && !wParam && RaiseOnDisable;
+    if (message == WM_APP || disabled) {
+        RaiseOnDisable = RaiseOnce = false;
         printf("host: the main window raises an exception\n");
         fflush(stdout);
+        if (disabled)
+            LeaveFromCallback(ResumeLoop);   // sent by the platform
         RaiseEditorException(ResumeLoop);
+    }
+    // Posted for --box-in-window.
+    if (message == WM_APP + 1) {
+        MessageBoxA(NULL, "The editor's own box", "Editor box", MB_OK);
+        printf("host: the editor's box closed, its main window %s\n",
+               IsWindowEnabled(window) ? "enabled" : "disabled");
+        fflush(stdout);
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -176,15 +196,6 @@ static BOOL WINAPI PrintBeep(UINT type)
     printf("host: beep %u\n", type);
     fflush(stdout);
     return TRUE;
-}
-
-// Whether an exception left the last settings command, and its dialog's
-// loop with it.
-static bool SettingsLeft;
-
-static BOOL WINAPI EndDialogAsDocumented(HWND dialog, INT_PTR result)
-{
-    return SettingsLeft || EndDialog(dialog, result);
 }
 
 static HWND CreateMainWindow(void)
@@ -305,6 +316,10 @@ int main(int argc, char** argv)
             RaiseOnce = ResumeLoop = RestoreChain = true;
         else if (!strcmp(option, "--raise-in-window"))
             RaiseInWindow = true;
+        else if (!strcmp(option, "--raise-on-disable"))
+            RaiseOnDisable = true;
+        else if (!strcmp(option, "--box-in-window"))
+            BoxInWindow = true;
         else if (!value)
             return Usage();
         else {
@@ -357,7 +372,6 @@ int main(int argc, char** argv)
     if (printMessageBoxes)
         PatchImport(plugin, "user32.dll", "MessageBoxA", reinterpret_cast<void*>(&PrintMessageBox));
     PatchImport(plugin, "user32.dll", "MessageBeep", reinterpret_cast<void*>(&PrintBeep));
-    PatchImport(plugin, "user32.dll", "EndDialog", reinterpret_cast<void*>(&EndDialogAsDocumented));
 
     PL_HOSTINFO* host = reinterpret_cast<PL_HOSTINFO*>(record);
     int32_t installed = install(&data, host);
@@ -388,10 +402,10 @@ int main(int argc, char** argv)
             mainWindow = CreateMainWindow();
             PutPointer(record, HOST_MAIN_WINDOW, mainWindow);
         }
-        if (!isCall && RaiseInWindow) {
+        if (!isCall && (RaiseInWindow || BoxInWindow)) {
             // Dispatched by the first loop that takes messages: the dialog's.
-            RaiseInWindow = false;
-            PostMessageA(mainWindow, WM_APP, 0, 0);
+            PostMessageA(mainWindow, RaiseInWindow ? WM_APP : WM_APP + 1, 0, 0);
+            RaiseInWindow = BoxInWindow = false;
         }
         const char* entry = isCall ? "OnCall" : "OnSettings";
         printf("host: %s\n", entry);
@@ -399,8 +413,6 @@ int main(int argc, char** argv)
         bool caught = PickFromDepth(isCall ? call : settings, ResumeLoop && !RestoreChain ? 0 : picked++);
         if (caught && RestoreChain)
             TakeChainBackToLoop(&loop);
-        if (!isCall)
-            SettingsLeft = caught;
         printf(caught ? "host: %s abandoned by an exception\n" : "host: %s returned\n", entry);
         fflush(stdout);
     }
