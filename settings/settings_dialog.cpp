@@ -189,10 +189,12 @@ static void RunDialogLoop(HWND dialog, HWND owner)
             if (owner && handled)
                 SendMessageA(owner, WM_ENTERIDLE, MSGF_DIALOGBOX, reinterpret_cast<LPARAM>(dialog));
             handled = false;
-            // -1 only for a bad window or buffer: never met here, and ends
-            // the loop rather than spin.
-            if (GetMessageA(&message, NULL, 0, 0) == -1)
-                message.message = WM_QUIT;
+            // -1 only for a bad window or buffer, never met here: the loop
+            // ends rather than spin.
+            if (GetMessageA(&message, NULL, 0, 0) == -1) {
+                CloseDialog(dialog, IDCANCEL);
+                return;
+            }
         }
         if (message.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(message.wParam));
