@@ -34,22 +34,21 @@ TEST(ExceptionChain, ALeftRecordIsTakenOffWhereALiveLinkNamesItAndACorruptChainI
     }
 }
 
-// A call still runs under the caller while its record is on the chain above
-// the mark, read through live records only, each above the link naming it.
+// A call runs under the caller while its record is on the chain above the
+// mark, read through live records only, each above the link naming it.
 TEST(ExceptionChain, ARecordRunsAboveTheMarkOnlyOnAChainOfLiveRecordsInOrder)
 {
-    enum { WORDS = 32, HEAD = WORDS, MARK = 8, END = -1 };
-    const struct { const char* shape; std::vector<std::vector<int>> links; int record; bool runs; } rows[] = {
-        {"heading the chain", {{HEAD, 12}, {12, END}}, 12, true},
-        {"after a live record", {{HEAD, 10}, {10, 12}, {12, END}}, 12, true},
-        {"below the mark", {{HEAD, 4}, {4, END}}, 4, false},
-        {"off the chain", {{HEAD, 10}, {10, END}}, 12, false},
-        {"after a record gone", {{HEAD, 4}, {4, 12}, {12, END}}, 12, false},
-        {"named from above it", {{HEAD, 14}, {14, 12}, {12, END}}, 12, false}};
+    enum { WORDS = 32, HEAD = WORDS, MARK = 8 };
+    // The records on the chain from its head, and the one asked about.
+    const struct { std::vector<int> chain; int record; bool runs; } rows[] = {
+        {{12}, 12, true}, {{10, 12}, 12, true}, {{4}, 4, false}, {{10}, 12, false}, {{4, 12}, 12, false}, {{14, 12}, 12, false}};
     for (const auto& row : rows) {
         std::vector<uintptr_t> words(WORDS + 1);
-        auto at = [&](int word) { return word == END ? CHAIN_END : reinterpret_cast<uintptr_t>(&words[word]); };
-        for (const auto& link : row.links) words[link[0]] = at(link[1]);
-        EXPECT_EQ(row.runs, RecordOnChainAbove({at(HEAD), at(0), at(WORDS)}, at(MARK), at(row.record))) << row.shape;
+        int at = HEAD;
+        for (int word : row.chain) words[at] = reinterpret_cast<uintptr_t>(&words[word]), at = word;
+        words[at] = CHAIN_END;
+        auto address = [&](int word) { return reinterpret_cast<uintptr_t>(&words[word]); };
+        EXPECT_EQ(row.runs, RecordOnChainAbove({address(HEAD), address(0), address(WORDS)}, address(MARK), address(row.record)))
+            << testing::PrintToString(row.chain);
     }
 }

@@ -153,13 +153,12 @@ TEST_P(EditorThatLeavesTheDialog, ItClosesAndTheNextCommandRuns)
     HostProcess host;
     ASSERT_TRUE(host.Start(PluginArgument() + " " + GetParam().leave + " --settings --wait-for-main-window --call", folder));
     HWND dialog = WaitForSettingsDialog(host.ProcessId()), owner = GetWindow(dialog, GW_OWNER);
-    ASSERT_TRUE(dialog && WaitFor([&] { return host.Output().find("abandoned") != std::string::npos; }));
-    EXPECT_FALSE(IsWindowEnabled(owner));
+    ASSERT_TRUE(dialog && WaitFor([&] { return host.Output().find("abandoned") != std::string::npos; }) &&
+                !IsWindowEnabled(owner)) << host.Output();
     GetParam().close ? Click(dialog, GetParam().close) : PressCloseBox(dialog);
     EXPECT_TRUE(WaitUntilClosed(dialog) && IsWindowEnabled(owner));
     EXPECT_EQ(0, host.Wait(10000)) << host.Output();
-    EXPECT_NE(std::string::npos, host.Output().find("host: OnCall returned")) << host.Output();
-    EXPECT_EQ(1u, ClientRuns().size());
+    EXPECT_EQ(1u, ClientRuns().size()) << host.Output();
     EXPECT_EQ(GetParam().close == IDOK, FileExists(SettingsPath()));
 }
 INSTANTIATE_TEST_SUITE_P(EachWay, EditorThatLeavesTheDialog, testing::Values(
