@@ -9,8 +9,14 @@
 static uintptr_t GuardRecord;
 static uintptr_t GuardLink;
 
+// Set when an exception raised under the guarded call in progress passed
+// its record on the way to a handler above, which did not unwind the call:
+// that handler jumped past the call, or (rarely) let it go on.
+static bool ExceptionPassed;
+
 static void KeepGuardRecord(const EXCEPTION_REGISTRATION_RECORD* record)
 {
+    ExceptionPassed = false;
     GuardRecord = reinterpret_cast<uintptr_t>(record);
     GuardLink = reinterpret_cast<uintptr_t>(record->Next);
 }
@@ -72,17 +78,27 @@ void EndGuardedCallWatch(void)
 
 #ifdef _MSC_VER
 
+static int NoteExceptionPassed(void)
+{
+    ExceptionPassed = true;
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
 // The compiler's termination handler is the same registration: its
-// __finally block runs during the unwind, abnormally. The image's table of
-// safe handlers holds the compiler's handler, where a hand-built one would
-// be left out. The compiler registers the frame as the function begins, so
+// __finally block runs during the unwind, abnormally, and the filter within
+// while the platform looks for a handler. The image's table of safe
+// handlers holds the compiler's handler, where a hand-built one would be
+// left out. The compiler registers the frame as the function begins, so
 // within the block its record heads the chain.
 void CallGuardedAgainstAbandon(void (*body)(void), void (*abandoned)(void))
 {
     __try {
         KeepGuardRecord(reinterpret_cast<NT_TIB*>(NtCurrentTeb())->ExceptionList);
         WatchGuardedCall();
-        body();
+        __try {
+            body();
+        } __except (NoteExceptionPassed()) {
+        }
     } __finally {
         if (AbnormalTermination())
             abandoned();
@@ -102,8 +118,8 @@ struct GuardFrame
     void (*abandoned)(void);
 };
 
-// Called once while the platform looks for a handler (nothing to do here:
-// the exception is the host's to handle), and once more, with an unwinding
+// Called once while the platform looks for a handler (the exception is the
+// host's to handle: it is only noted), and once more, with an unwinding
 // flag, when a handler below this frame takes it. Handlers take the C
 // calling convention, as the C runtime's own do. The image holds no table
 // of safe handlers (its linker makes none, and tests/check_binary.sh checks
@@ -115,6 +131,8 @@ static EXCEPTION_DISPOSITION __cdecl GuardHandler(EXCEPTION_RECORD* exception, v
     if (exception->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND)) {
         static_cast<GuardFrame*>(frame)->abandoned();
         EndGuardedCallWatch();
+    } else {
+        ExceptionPassed = true;
     }
     return ExceptionContinueSearch;
 }
@@ -148,4 +166,10 @@ bool GuardedCallWasLeft(const void* stackMark)
     if (left)
         EndGuardedCallWatch();
     return left;
+}
+
+bool GuardedCallRunsAbove(const void* stackMark)
+{
+    return !ExceptionPassed && RecordOnChainAbove(CurrentThreadChain(),
+                                                  reinterpret_cast<uintptr_t>(stackMark), GuardRecord);
 }

@@ -36,4 +36,14 @@ bool GuardedCallWasLeft(const void* stackMark);
 // platform never calls into the module once it is gone.
 void EndGuardedCallWatch(void);
 
+// True while the guarded call in progress still runs under the caller, its
+// record on the thread's chain in a live frame above stackMark (an address
+// in the caller's frame): the caller runs within it, as a window's handler
+// called by a loop under the call does. False when the call was left, when
+// the chain cannot be read to tell, and once an exception raised under the
+// call went past it to a handler above without an unwind: a call so jumped
+// past may leave its record and the frames above it unchanged in memory
+// that the host's code has not written over yet.
+bool GuardedCallRunsAbove(const void* stackMark);
+
 #endif

@@ -62,3 +62,12 @@ bool TakeOffLeftRecord(const ThreadChain& thread, uintptr_t stackMark, uintptr_t
         WriteLink(linkAt, link);
     return true;
 }
+
+bool RecordOnChainAbove(const ThreadChain& thread, uintptr_t stackMark, uintptr_t record)
+{
+    // A live record lies above the one whose link names it.
+    uintptr_t linkAt = 0;
+    return record >= stackMark && record < thread.stackHigh &&
+           FindOnChain(thread, stackMark, record, &linkAt) == RECORD_ON_CHAIN &&
+           (linkAt == thread.head || record > linkAt);
+}

@@ -32,4 +32,11 @@ struct ThreadChain
 bool TakeOffLeftRecord(const ThreadChain& thread, uintptr_t stackMark, uintptr_t record,
                        uintptr_t link);
 
+// True while the call that made its record at record still runs under the
+// caller: the record is on the chain, read as above through live frames
+// only, and lies above stackMark (an address in the caller's frame). False
+// when it is off the chain, below stackMark, or the chain cannot be read to
+// tell, as when it is read through frames that are gone.
+bool RecordOnChainAbove(const ThreadChain& thread, uintptr_t stackMark, uintptr_t record);
+
 #endif

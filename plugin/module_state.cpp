@@ -28,10 +28,18 @@ static void CleanUpLeftCommand(const void* stackMark)
         CommandAbandoned();
 }
 
-void CleanUpCommandLeftUnderWindow(void)
+bool CleanUpCommandLeftUnderWindow(void)
 {
+    // Known left by its record, the command's record is also taken off the
+    // chain where a live link still names it; else its record on the chain
+    // above here, read through live frames only, tells that it still runs.
     char stackMark = 0;
-    CleanUpLeftCommand(&stackMark);
+    if (!CommandInProgress)
+        return true;
+    if (!GuardedCallWasLeft(&stackMark) && GuardedCallRunsAbove(&stackMark))
+        return false;
+    CommandAbandoned();
+    return true;
 }
 
 void RunOneCommand(void (*command)(void), void (*abandoned)(void))

@@ -33,13 +33,14 @@ extern char TextBuffer[TEXT_BUFFER_SIZE + 1];
 // thread, runs; one in progress on another thread that lives beeps.
 void RunOneCommand(void (*command)(void), void (*abandoned)(void));
 
-// Called by a window of the command in progress (the settings dialog) as
-// the user closes it: when a host that jumps past commands has left that
-// command, its window has no loop left to close it, and the command is
-// cleaned up as abandoned now, as the next command would. The window's
-// handler runs deeper in the stack than the command's frames while it
-// runs, and from the host's own loop once they are gone.
-void CleanUpCommandLeftUnderWindow(void);
+// Called by the window of the command in progress (the settings dialog)
+// when a message it posted itself as the user closed it reaches it: the
+// command's loop, which ends the window before any such message comes, is
+// gone, unless a loop of the host's own (a box of its own) runs under it
+// and handed the message on. True when the command was left, and it is
+// then cleaned up as abandoned, as the next command would, or when none is
+// in progress; false while it still runs under this call.
+bool CleanUpCommandLeftUnderWindow(void);
 
 // Set while the settings dialog of an abandoned command is still on screen,
 // without the loop of its command: commands beep, as under the dialog of a

@@ -105,40 +105,45 @@ static bool AcceptSettings(HWND dialog)
     return false;
 }
 
-// The dialog's window while it exists, and the owner it disabled, which was
-// enabled before it opened.
+// The dialog's window while it exists; the owner its opening disabled,
+// given back its input before the dialog goes; the end code the user closed
+// it with, which ends its loop; and the number of its opening.
 static HWND OpenDialog;
 static HWND DisabledOwner;
+static INT_PTR EndCode;
+static LPARAM Opening;
 
-// Closes the dialog. One left on screen by an abandoned command has no loop
-// left to destroy it and give the owner back its input, as EndDialog asks
-// the loop to: both are done here, the owner first, so that it is the
-// window activated when the dialog goes. A host that jumps past its
-// commands leaves the dialog so too, which is known once asked here: the
-// user can pick no other command while the owner takes no input.
-static void CloseDialog(HWND dialog, INT_PTR result)
+// The owner is enabled first, so that it is the window activated when the
+// dialog goes.
+static void DestroyDialog(void)
 {
-    CleanUpCommandLeftUnderWindow();
-    if (!DialogLeftOnScreen) {
-        EndDialog(dialog, result);
-        return;
-    }
     if (DisabledOwner)
         EnableWindow(DisabledOwner, TRUE);
-    DestroyWindow(dialog);
+    DisabledOwner = NULL;
+    if (OpenDialog)
+        DestroyWindow(OpenDialog);
+}
+
+// Asks the dialog's loop to end it, once the message in hand is handled. A
+// host may have left the command, and the loop with it (the user's click
+// then comes through the host's own loop): the message posted here reaches
+// the dialog only when no loop of its own is left to end it first.
+static void CloseDialog(HWND dialog, INT_PTR endCode)
+{
+    EndCode = endCode;
+    PostMessageA(dialog, SETTINGS_DIALOG_CLOSED, static_cast<WPARAM>(endCode), Opening);
 }
 
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    (void)lParam;
     switch (message) {
     case WM_INITDIALOG:
         OpenDialog = dialog;
         LimitAndFillFields(dialog);
-        // The template is not visible, and the dialog's loop would show it
-        // only when it first finds no message waiting: one already queued
-        // for an editor's window may abandon the command before that, and
-        // the dialog must then be on screen to be closed.
+        // The template is not visible: the dialog shows as it is made,
+        // before its owner is disabled, so that a host that leaves the
+        // command there (or at a message of its own windows that the loop
+        // hands on first) leaves it on screen for the user to close.
         ShowWindow(dialog, SW_SHOWNORMAL);
         return 0;   // no initial keyboard focus
     case WM_COMMAND:
@@ -154,6 +159,13 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
             return 1;
         }
         return 0;
+    case SETTINGS_DIALOG_CLOSED:
+        // The loop is gone, or a host's box runs its own loop under it and
+        // handed this on: that loop still ends the dialog once the box is
+        // closed. One posted by an earlier opening means nothing.
+        if (lParam == Opening && CleanUpCommandLeftUnderWindow())
+            DestroyDialog();
+        return 1;
     case WM_DESTROY:
         // However it goes (its owner may take it along), commands run again.
         OpenDialog = NULL;
@@ -161,6 +173,39 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         return 0;
     default:
         return 0;
+    }
+}
+
+// The dialog's own loop, as the platform's modal loop runs it: each message
+// goes to the dialog's keyboard handling first (Enter, Escape, Tab, the
+// mnemonics), the owner hears when the loop goes idle, and a request to quit
+// closes the dialog as cancelled and is posted again for the host's loop.
+static void RunDialogLoop(HWND dialog, HWND owner)
+{
+    bool handled = false;
+    while (OpenDialog == dialog && EndCode == 0) {
+        MSG message;
+        if (!PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
+            if (owner && handled)
+                SendMessageA(owner, WM_ENTERIDLE, MSGF_DIALOGBOX, reinterpret_cast<LPARAM>(dialog));
+            handled = false;
+            // -1 only for a bad window or buffer, never met here: the loop
+            // ends rather than spin.
+            if (GetMessageA(&message, NULL, 0, 0) == -1) {
+                CloseDialog(dialog, IDCANCEL);
+                return;
+            }
+        }
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            CloseDialog(dialog, IDCANCEL);
+            return;
+        }
+        if (!IsDialogMessageA(dialog, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        handled = true;
     }
 }
 
@@ -178,16 +223,30 @@ static void OpenSettingsDialog(void)
         MessageBoxA(owner, TextBuffer, PLUGIN_TITLE, MB_OK | MB_ICONERROR);
         return;
     }
-    // A dialog closed just as its command was abandoned was never destroyed.
+    // A dialog the host left before it showed was never destroyed.
     if (OpenDialog)
         DestroyWindow(OpenDialog);
-    DisabledOwner = owner && IsWindowEnabled(owner) ? owner : NULL;
-    DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_SETTINGS), owner, SettingsDialogProc, 0);
+    DisabledOwner = NULL;
+    EndCode = 0;
+    ++Opening;
+    HWND dialog = CreateDialogParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_SETTINGS), owner,
+                                     SettingsDialogProc, 0);
+    if (!dialog)
+        return;
+    // The platform makes the top-level window above a child window given it
+    // the owner: that window is the one to disable, when it takes input.
+    owner = GetWindow(dialog, GW_OWNER);
+    if (owner && IsWindowEnabled(owner)) {
+        DisabledOwner = owner;
+        EnableWindow(owner, FALSE);
+    }
+    RunDialogLoop(dialog, owner);
+    DestroyDialog();
 }
 
 // Called during the host's unwind, so it only takes note: a dialog on
-// screen is left there. One that the user closed just before (its loop
-// never got to destroy it) is hidden, and goes when the next one opens.
+// screen is left there. One the host left before it showed goes when the
+// next one opens.
 static void SettingsAbandoned(void)
 {
     DialogLeftOnScreen = OpenDialog != NULL && IsWindowVisible(OpenDialog);
@@ -197,8 +256,8 @@ static void SettingsAbandoned(void)
 // the host abandon it (an exception raised in one of its own windows under
 // the dialog and caught around this entry), there is no file to clean up.
 // The dialog itself stays on screen without its loop, every command beeping,
-// until the user closes it, as Cancel or OK, by the mouse (its keys were
-// that loop's to handle).
+// until the user closes it by OK, Cancel or the close box, with the mouse
+// (its keys were that loop's to handle).
 void __cdecl OnSettings(void)
 {
     RunOneCommand(OpenSettingsDialog, SettingsAbandoned);

@@ -7,6 +7,11 @@
 // its fields the settings OnSettings loaded before opening it, saves all six
 // settings on OK and leaves the file alone on Cancel, Escape or the close
 // box. A save that fails is reported and keeps the dialog open.
+// The message the dialog posts itself as the user closes it, with the end
+// code (IDOK or IDCANCEL) and the number of its opening: the dialog's loop
+// has destroyed it before the message comes, unless that loop is gone.
+enum { SETTINGS_DIALOG_CLOSED = WM_APP + 0x100 };
+
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 #endif

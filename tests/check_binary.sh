@@ -11,11 +11,11 @@ dll=$1
 dump=$(i686-w64-mingw32-objdump -p "$dll") || exit 1
 status=0
 
-# Nothing in the plug-in is there for nothing: it stays within 44 KiB, room
+# Nothing in the plug-in is there for nothing: it stays within 48 KiB, room
 # to grow kept by formatting through the system's C runtime.
 size=$(stat -c %s "$dll")
-if [ "$size" -gt 45056 ]; then
-  echo "the DLL is $size bytes, more than 44 KiB"
+if [ "$size" -gt 49152 ]; then
+  echo "the DLL is $size bytes, more than 48 KiB"
   status=1
 fi
 
@@ -124,19 +124,27 @@ msvcrt.dll!strspn                        # 2000
 msvcrt.dll!vfprintf                      # 2000
 msvcrt.dll!wcschr                        # 2000
 msvcrt.dll!wcslen                        # 2000
+USER32.dll!CreateDialogParamA            # 2000
 USER32.dll!DestroyWindow                 # 2000
-USER32.dll!DialogBoxParamA               # 2000
+USER32.dll!DispatchMessageA              # 2000
 USER32.dll!EnableWindow                  # 2000
-USER32.dll!EndDialog                     # 2000
 USER32.dll!GetDlgItemTextA               # 2000
+USER32.dll!GetMessageA                   # 2000
+USER32.dll!GetWindow                     # 2000
+USER32.dll!IsDialogMessageA              # 2000
 USER32.dll!IsWindow                      # 2000
 USER32.dll!IsWindowEnabled               # 2000
 USER32.dll!IsWindowVisible               # 2000
 USER32.dll!MessageBeep                   # 2000
 USER32.dll!MessageBoxA                   # 2000
+USER32.dll!PeekMessageA                  # 2000
+USER32.dll!PostMessageA                  # 2000
+USER32.dll!PostQuitMessage               # 2000
 USER32.dll!SendDlgItemMessageA           # 2000
+USER32.dll!SendMessageA                  # 2000
 USER32.dll!SetDlgItemTextA               # 2000
 USER32.dll!ShowWindow                    # 2000
+USER32.dll!TranslateMessage              # 2000
 LIST
 )
 expected=$(printf '%s\n' "$imports" | sed 's/#.*//; s/[[:space:]]//g; /^$/d' | sort)

@@ -33,3 +33,22 @@ TEST(ExceptionChain, ALeftRecordIsTakenOffWhereALiveLinkNamesItAndACorruptChainI
         EXPECT_EQ(wordsAfter, words) << row.shape;
     }
 }
+
+// A call runs under the caller while its record is on the chain above the
+// mark, read through live records only, each above the link naming it.
+TEST(ExceptionChain, ARecordRunsAboveTheMarkOnlyOnAChainOfLiveRecordsInOrder)
+{
+    enum { WORDS = 32, HEAD = WORDS, MARK = 8 };
+    // The records on the chain from its head, and the one asked about.
+    const struct { std::vector<int> chain; int record; bool runs; } rows[] = {
+        {{12}, 12, true}, {{10, 12}, 12, true}, {{4}, 4, false}, {{10}, 12, false}, {{4, 12}, 12, false}, {{14, 12}, 12, false}};
+    for (const auto& row : rows) {
+        std::vector<uintptr_t> words(WORDS + 1);
+        int at = HEAD;
+        for (int word : row.chain) words[at] = reinterpret_cast<uintptr_t>(&words[word]), at = word;
+        words[at] = CHAIN_END;
+        auto address = [&](int word) { return reinterpret_cast<uintptr_t>(&words[word]); };
+        EXPECT_EQ(row.runs, RecordOnChainAbove({address(HEAD), address(0), address(WORDS)}, address(MARK), address(row.record)))
+            << testing::PrintToString(row.chain);
+    }
+}

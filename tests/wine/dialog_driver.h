@@ -102,6 +102,9 @@ inline void DriveDialog(const std::function<void()>& open, const std::function<v
             ADD_FAILURE() << "the settings dialog did not open";
             return;
         }
+        // It shows just before its owner is disabled: the user meets both.
+        HWND owner = GetWindow(dialog, GW_OWNER);
+        WaitFor([&] { return !owner || !IsWindowEnabled(owner); });
         user(dialog);
         if (!WaitUntilClosed(dialog, 5000)) {
             ADD_FAILURE() << "the settings dialog was left open";

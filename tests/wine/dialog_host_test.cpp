@@ -38,7 +38,7 @@ TEST_F(HostSettings, EditorHostOpensTheDialogOverItsMainWindowAndSavesOnOk)
     HWND left = WaitForSettingsDialog(host.ProcessId()), leftOwner = GetWindow(left, GW_OWNER);
     ASSERT_TRUE(left && leftOwner && !IsWindowEnabled(leftOwner)) << host.Output();
     Click(left, IDCANCEL);
-    EXPECT_TRUE(!IsWindow(left) && IsWindowEnabled(leftOwner));
+    EXPECT_TRUE(WaitUntilClosed(left) && IsWindowEnabled(leftOwner));
     HWND dialog = WaitForSettingsDialog(host.ProcessId());
     ASSERT_TRUE(dialog != NULL) << host.Output();
 
@@ -73,4 +73,20 @@ TEST_F(HostSettings, EditorHostOpensTheDialogOverItsMainWindowAndSavesOnOk)
     EXPECT_STREQ("1", value);
     GetPrivateProfileStringA("Path", "SqlPlus", "", value, sizeof value, settings.c_str());
     EXPECT_STREQ("sqlplus", value);
+}
+
+// A box of the editor's own, at a message the dialog's loop hands on, runs a
+// loop of its own under the dialog's, which hands on the message the dialog
+// posts itself as it is closed: the dialog, not left, goes only once the box
+// is closed and its own loop ends it.
+TEST_F(HostSettings, ADialogClosedUnderABoxOfTheEditorsOwnGoesWhenTheBoxCloses)
+{
+    ASSERT_TRUE(host.Start("\"" + folder + "\\Tamsil.dll\" --box-in-window --settings", folder));
+    HWND dialog = WaitForSettingsDialog(host.ProcessId());
+    ASSERT_TRUE(dialog && WaitForProcessWindow(host.ProcessId(), L"Editor box")) << host.Output();
+    Click(dialog, IDCANCEL);
+    EXPECT_EQ("The editor's own box", AnswerMessageBox(host.ProcessId(), L"Editor box"));
+    ASSERT_EQ(0, host.Wait(DIALOG_WAIT_MS));
+    EXPECT_NE(std::string::npos, host.Output().find("host: the editor's box closed, its main window disabled\n"
+                                                    "host: OnSettings returned\n")) << host.Output();
 }

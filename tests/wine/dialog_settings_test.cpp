@@ -3,19 +3,22 @@
 #include "tests/wine/plugin_fixture.h"
 
 #include "resources/resource.h"
+#include "settings/settings_dialog.h"
 #include "tests/wine/dialog_driver.h"
 
 namespace {
 
-// End codes the plug-in closed its dialog with, in order.
+// End codes the plug-in closed its dialog with, in order, as the message
+// it posts the dialog as it closes carries them.
 std::vector<INT_PTR> EndCodes;
-typedef BOOL(WINAPI* EndDialogEntry)(HWND, INT_PTR);
-EndDialogEntry RealEndDialog;
+typedef BOOL(WINAPI* PostMessageEntry)(HWND, UINT, WPARAM, LPARAM);
+PostMessageEntry RealPostMessage;
 
-BOOL WINAPI RecordEndDialog(HWND dialog, INT_PTR code)
+BOOL WINAPI RecordClose(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    EndCodes.push_back(code);
-    return RealEndDialog(dialog, code);
+    if (message == SETTINGS_DIALOG_CLOSED)
+        EndCodes.push_back(static_cast<INT_PTR>(wParam));
+    return RealPostMessage(window, message, wParam, lParam);
 }
 
 const char SAMPLE_SETTINGS[] =
@@ -30,9 +33,9 @@ protected:
     {
         PluginTest::SetUp();
         EndCodes.clear();
-        RealEndDialog = reinterpret_cast<EndDialogEntry>(PatchImport(
-            module, "user32.dll", "EndDialog", reinterpret_cast<void*>(&RecordEndDialog)));
-        ASSERT_TRUE(RealEndDialog != NULL);
+        RealPostMessage = reinterpret_cast<PostMessageEntry>(PatchImport(
+            module, "user32.dll", "PostMessageA", reinterpret_cast<void*>(&RecordClose)));
+        ASSERT_TRUE(RealPostMessage != NULL);
         mainWindow = CreateWindowA("STATIC", "Editor main window", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                    60, 50, 640, 400, NULL, NULL, NULL, NULL);
         ASSERT_TRUE(mainWindow != NULL);
@@ -187,10 +190,13 @@ TEST_F(SettingsDialog, CancelEscapeAndCloseBoxWriteNothing)
 {
     Install();
     WriteSettingsFile(SAMPLE_SETTINGS);
-    const struct { const char* way; std::function<void(HWND)> close; } ways[] = {
-        {"Cancel", [](HWND dialog) { Click(dialog, IDCANCEL); }},
-        {"Escape", [](HWND dialog) { PressEscape(dialog, IDC_OPTIONS); }},
-        {"close box", [](HWND dialog) { PressCloseBox(dialog); }},
+    // The editor's request to quit, met by the dialog's loop, is the
+    // editor's loop's to meet again.
+    const struct { const char* way; std::function<void(HWND)> close; bool quits; } ways[] = {
+        {"Cancel", [](HWND dialog) { Click(dialog, IDCANCEL); }, false},
+        {"Escape", [](HWND dialog) { PressEscape(dialog, IDC_OPTIONS); }, false},
+        {"close box", [](HWND dialog) { PressCloseBox(dialog); }, false},
+        {"quit", [](HWND dialog) { PostThreadMessageA(GetWindowThreadProcessId(dialog, NULL), WM_QUIT, 7, 0); }, true},
     };
     for (const auto& w : ways) {
         EndCodes.clear();
@@ -204,6 +210,8 @@ TEST_F(SettingsDialog, CancelEscapeAndCloseBoxWriteNothing)
         });
         EXPECT_EQ(std::vector<INT_PTR>{IDCANCEL}, EndCodes) << w.way;
         EXPECT_EQ(SAMPLE_SETTINGS, ReadSettingsFile()) << w.way;
+        MSG quit = {};
+        EXPECT_EQ(w.quits, PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 7) << w.way;
     }
     // Without a settings file, none is made.
     DeleteFileA(SettingsPath().c_str());

@@ -35,6 +35,12 @@ protected:
 // Given the editor stand-in's options for a way to abandon a command, on top of --raise-once.
 class EditorThatAbandons : public RunInHostProcess, public testing::WithParamInterface<const char*> {};
 
+// Given how the editor leaves the settings command, and how the user closes
+// the dialog it leaves: OK, Cancel, or the close box (0).
+struct LeftDialog { const char* leave; int close; };
+void PrintTo(const LeftDialog& row, std::ostream* out) { *out << row.leave << " " << row.close; }
+class EditorThatLeavesTheDialog : public RunInHostProcess, public testing::WithParamInterface<LeftDialog> {};
+
 } // namespace
 
 // The host's folder is one folder even when its name holds ";": "SQL" (from
@@ -198,15 +204,26 @@ TEST_F(RunInHostProcess, AnEditorGoesOnAfterLeavingACommand)
     EXPECT_EQ(3u, ClientRuns().size());
 }
 
-// So with an editor that jumps past the settings command: the dialog it
-// leaves, closed before any other pick, goes and gives the main window back.
-TEST_F(RunInHostProcess, ADialogTheEditorJumpsPastGoesWhenClosed)
+// So with an editor that leaves the settings command, at a message of its
+// main window under the dialog or as the dialog disables it, unwinding or
+// jumping: the dialog is on screen over the main window, which takes no
+// input; the user's click, which the editor's own loop handles, closes it and
+// gives the main window back, and the next command runs.
+TEST_P(EditorThatLeavesTheDialog, ItClosesAndTheNextCommandRuns)
 {
     HostProcess host;
-    ASSERT_TRUE(host.Start(PluginArgument() + " --jump-once-restoring-chain --raise-in-window --settings --wait-for-main-window --call", folder));
+    ASSERT_TRUE(host.Start(PluginArgument() + " " + GetParam().leave + " --settings --wait-for-main-window --call", folder));
     HWND dialog = WaitForSettingsDialog(host.ProcessId()), owner = GetWindow(dialog, GW_OWNER);
-    ASSERT_TRUE(dialog && WaitFor([&] { return host.Output().find("abandoned") != std::string::npos; }));
-    Click(dialog, IDCANCEL);
-    EXPECT_TRUE(!IsWindow(dialog) && IsWindowEnabled(owner));
+    ASSERT_TRUE(dialog && WaitFor([&] { return host.Output().find("abandoned") != std::string::npos; }) &&
+                !IsWindowEnabled(owner)) << host.Output();
+    GetParam().close ? Click(dialog, GetParam().close) : PressCloseBox(dialog);
+    EXPECT_TRUE(WaitUntilClosed(dialog) && IsWindowEnabled(owner));
     EXPECT_EQ(0, host.Wait(10000)) << host.Output();
+    EXPECT_EQ(1u, ClientRuns().size()) << host.Output();
+    EXPECT_EQ(GetParam().close == IDOK, FileExists(SettingsPath()));
 }
+INSTANTIATE_TEST_SUITE_P(EachWay, EditorThatLeavesTheDialog, testing::Values(
+    LeftDialog{"--jump-once --raise-in-window", IDOK}, LeftDialog{"--jump-once --raise-in-window", IDCANCEL},
+    LeftDialog{"--jump-once --raise-in-window", 0}, LeftDialog{"--jump-once-restoring-chain --raise-in-window", IDCANCEL},
+    LeftDialog{"--raise-on-disable", IDCANCEL}, LeftDialog{"--jump-once --raise-on-disable", IDOK},
+    LeftDialog{"--jump-once-restoring-chain --raise-on-disable", 0}));

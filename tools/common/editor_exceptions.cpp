@@ -13,6 +13,7 @@ struct CatchFrame
     int tryLevel;
 };
 static jmp_buf CaughtAt;
+static CatchFrame* CatchingFrame;   // the registration around the command
 static const DWORD EDITOR_EXCEPTION = 0xE0000001;
 
 static EXCEPTION_DISPOSITION __cdecl CatchAll(EXCEPTION_RECORD* exception, void* frame, CONTEXT*, void*)
@@ -31,6 +32,7 @@ bool CallCatchingExceptions(void(__cdecl* entry)(void))
     NT_TIB* thread = reinterpret_cast<NT_TIB*>(NtCurrentTeb());
     CatchFrame frame = {{{thread->ExceptionList}, {reinterpret_cast<PEXCEPTION_ROUTINE>(CatchAll)}}, NULL, -1};
     thread->ExceptionList = &frame.registration;
+    CatchingFrame = &frame;
     volatile bool caught = true;
     if (setjmp(CaughtAt) == 0) {
         entry();
@@ -94,4 +96,26 @@ bool CallResumingLoopAfterExceptions(void(__cdecl* entry)(void))
         return true;
     entry();
     return false;
+}
+
+// Handles the exception where it is raised as the handler around the
+// command or the loop would, for LeaveFromCallback.
+static bool LeavingToLoop;
+
+static EXCEPTION_DISPOSITION __cdecl LeaveHere(EXCEPTION_RECORD* exception, void* frame, CONTEXT* context, void* dispatch)
+{
+    if (exception->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND))
+        return ExceptionContinueSearch;
+    if (LeavingToLoop)
+        return ResumeAtPick(exception, frame, context, dispatch);
+    return CatchAll(exception, CatchingFrame, context, dispatch);
+}
+
+void LeaveFromCallback(bool resumeLoop)
+{
+    NT_TIB* thread = reinterpret_cast<NT_TIB*>(NtCurrentTeb());
+    EXCEPTION_REGISTRATION_RECORD here = {thread->ExceptionList, reinterpret_cast<PEXCEPTION_ROUTINE>(LeaveHere)};
+    thread->ExceptionList = &here;
+    LeavingToLoop = resumeLoop;
+    RaiseEditorException(resumeLoop);
 }

@@ -31,6 +31,13 @@ void LeaveResumingLoop(_EXCEPTION_REGISTRATION_RECORD* loop);
 // the loop here.
 bool CallResumingLoopAfterExceptions(void(__cdecl* entry)(void));
 
+// Leaves the command in progress from code the platform calls within a
+// call of its own (a message it sends), as an exception caught around the
+// command, or around the loop with resumeLoop, would: Wine ends any
+// exception within such a call, before a handler outside it is asked, so
+// the exception is raised and caught right here, then handled as there.
+void LeaveFromCallback(bool resumeLoop);
+
 // Some such runtimes then take the chain back to the loop's registration.
 void TakeChainBackToLoop(_EXCEPTION_REGISTRATION_RECORD* loop);
 

@@ -24,7 +24,16 @@
 //                              commands are picked from deeper, as usual
 //     --raise-in-window        the next --settings is picked with a message
 //                              queued for the main window, whose handler
-//                              raises an exception, caught likewise
+//                              raises an exception, caught likewise (then
+//                              GetEditorText raises none)
+//     --raise-on-disable       the main window raises such an exception the
+//                              first time it is disabled (at WM_ENABLE),
+//                              which the platform sends: it is caught in
+//                              the window, then handled likewise
+//     --box-in-window          the next --settings is picked with a message
+//                              queued for the main window, whose handler
+//                              shows a box of the editor's own, then says
+//                              whether the main window is still disabled
 //     --call-deeper            pick the plug-in's command from 4 KiB deeper
 //                              than the others (may repeat)
 //     --raise-own-exception    the editor's own code, in its loop, writes
@@ -47,10 +56,7 @@
 //     --wait-for-main-window   at that point among the commands, handle
 //                              messages until the main window takes input
 //                              again (a dialog left on it is closed)
-//   The plug-in's beeps are printed, not sounded. Its EndDialog, once an
-//   exception has left the settings command, does as documented (Wine's
-//   also hides the dialog and enables its owner): it only asks the dialog's
-//   loop, which is gone, to end the dialog.
+//   The plug-in's beeps are printed, not sounded.
 #include <windows.h>
 
 #include <malloc.h>
@@ -78,6 +84,8 @@ static bool RaiseInWindow;
 static bool EndThreadInText;
 static unsigned char Record[512];
 static const char* PasswordInText;
+static bool RaiseOnDisable;
+static bool BoxInWindow;
 
 static void __cdecl HostGetEditor(int32_t* editorId)
 {
@@ -176,11 +184,23 @@ static bool WriteFileBytes(const char* path, const char* bytes, size_t length)
 
 static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    // Posted for --raise-in-window.
-    if (message == WM_APP) {
+    // Posted for --raise-in-window; sent as the plug-in disables the window.
+    // The one exception of --raise-once and its kin is then spent.
+    bool disabled = message == WM_ENABLE && !wParam && RaiseOnDisable;
+    if (message == WM_APP || disabled) {
+        RaiseOnDisable = RaiseOnce = false;
         printf("host: the main window raises an exception\n");
         fflush(stdout);
+        if (disabled)
+            LeaveFromCallback(ResumeLoop);   // sent by the platform
         RaiseEditorException(ResumeLoop);
+    }
+    // Posted for --box-in-window.
+    if (message == WM_APP + 1) {
+        MessageBoxA(NULL, "The editor's own box", "Editor box", MB_OK);
+        printf("host: the editor's box closed, its main window %s\n",
+               IsWindowEnabled(window) ? "enabled" : "disabled");
+        fflush(stdout);
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -204,15 +224,6 @@ static BOOL WINAPI PrintBeep(UINT type)
     printf("host: beep %u\n", type);
     fflush(stdout);
     return TRUE;
-}
-
-// Whether an exception left the last settings command, and its dialog's
-// loop with it.
-static bool SettingsLeft;
-
-static BOOL WINAPI EndDialogAsDocumented(HWND dialog, INT_PTR result)
-{
-    return SettingsLeft || EndDialog(dialog, result);
 }
 
 static HWND CreateMainWindow(void)
@@ -373,6 +384,10 @@ int main(int argc, char** argv)
             RaiseOnce = ResumeLoop = RestoreChain = true;
         else if (!strcmp(option, "--raise-in-window"))
             RaiseInWindow = true;
+        else if (!strcmp(option, "--raise-on-disable"))
+            RaiseOnDisable = true;
+        else if (!strcmp(option, "--box-in-window"))
+            BoxInWindow = true;
         else if (!value)
             return Usage();
         else {
@@ -427,7 +442,6 @@ int main(int argc, char** argv)
     if (printMessageBoxes)
         PatchImport(plugin, "user32.dll", "MessageBoxA", reinterpret_cast<void*>(&PrintMessageBox));
     PatchImport(plugin, "user32.dll", "MessageBeep", reinterpret_cast<void*>(&PrintBeep));
-    PatchImport(plugin, "user32.dll", "EndDialog", reinterpret_cast<void*>(&EndDialogAsDocumented));
 
     PL_HOSTINFO* host = reinterpret_cast<PL_HOSTINFO*>(record);
     int32_t installed = install(&data, host);
@@ -489,10 +503,10 @@ int main(int argc, char** argv)
             mainWindow = CreateMainWindow();
             PutPointer(record, HOST_MAIN_WINDOW, mainWindow);
         }
-        if (!isCall && RaiseInWindow) {
+        if (!isCall && (RaiseInWindow || BoxInWindow)) {
             // Dispatched by the first loop that takes messages: the dialog's.
-            RaiseInWindow = false;
-            PostMessageA(mainWindow, WM_APP, 0, 0);
+            PostMessageA(mainWindow, RaiseInWindow ? WM_APP : WM_APP + 1, 0, 0);
+            RaiseInWindow = BoxInWindow = false;
         }
         const char* entry = isCall ? "OnCall" : "OnSettings";
         printf("host: %s\n", entry);
@@ -501,8 +515,6 @@ int main(int argc, char** argv)
                                     (ResumeLoop && !RestoreChain ? 0 : picked++) + (deeper ? 4 : 0));
         if (caught && RestoreChain)
             TakeChainBackToLoop(&loop);
-        if (!isCall)
-            SettingsLeft = caught;
         printf(caught ? "host: %s abandoned by an exception\n" : "host: %s returned\n", entry);
         fflush(stdout);
     }
