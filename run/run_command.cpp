@@ -4,6 +4,7 @@
 #include "client/client_process.h"
 #include "common/format_text.h"
 #include "platform/held_file.h"
+#include "plugin/command_in_progress.h"
 #include "plugin/exports.h"
 #include "plugin/host_entries.h"
 #include "plugin/module_state.h"

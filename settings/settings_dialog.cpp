@@ -2,6 +2,7 @@
 
 #include "common/format_text.h"
 #include "platform/system_error.h"
+#include "plugin/command_in_progress.h"
 #include "plugin/exports.h"
 #include "plugin/host_entries.h"
 #include "plugin/module_state.h"
