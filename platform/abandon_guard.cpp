@@ -8,6 +8,7 @@
 // call left without an unwind leaves both in a frame that is gone.
 static uintptr_t GuardRecord;
 static uintptr_t GuardLink;
+static uintptr_t GuardHandlerAt;
 
 // Set when an exception raised under the guarded call in progress passed
 // its record on the way to a handler above, which did not unwind the call:
@@ -19,6 +20,7 @@ static void KeepGuardRecord(const EXCEPTION_REGISTRATION_RECORD* record)
     ExceptionPassed = false;
     GuardRecord = reinterpret_cast<uintptr_t>(record);
     GuardLink = reinterpret_cast<uintptr_t>(record->Next);
+    GuardHandlerAt = reinterpret_cast<uintptr_t>(record->Handler);
 }
 
 static ThreadChain CurrentThreadChain(void)
@@ -74,6 +76,24 @@ void EndGuardedCallWatch(void)
     if (GuardThread)
         CloseHandle(GuardThread);
     GuardThread = NULL;
+}
+
+void EndGuardedCallWatchAtUnload(void)
+{
+    // No call of the module runs as it goes: a call still watched was left.
+    // A jump that left the chain as it was leaves the call's record on it,
+    // its handler in this module: the host's next exception would call it
+    // there. The record is taken off while it lies in free stack, or still
+    // holds the handler it was made with (no live frame has made a record
+    // of its own there since).
+    char stackMark = 0;
+    uintptr_t mark = reinterpret_cast<uintptr_t>(&stackMark);
+    if (GuardWatch && GuardThreadId == GetCurrentThreadId() &&
+        (GuardRecord < mark ||
+         reinterpret_cast<const EXCEPTION_REGISTRATION_RECORD*>(GuardRecord)->Handler ==
+             reinterpret_cast<PEXCEPTION_ROUTINE>(GuardHandlerAt)))
+        TakeOffRecordOfLeftCall(CurrentThreadChain(), mark, GuardRecord, GuardLink);
+    EndGuardedCallWatch();
 }
 
 #ifdef _MSC_VER

@@ -63,6 +63,16 @@ bool TakeOffLeftRecord(const ThreadChain& thread, uintptr_t stackMark, uintptr_t
     return true;
 }
 
+void TakeOffRecordOfLeftCall(const ThreadChain& thread, uintptr_t stackMark, uintptr_t record,
+                             uintptr_t link)
+{
+    uintptr_t linkAt = 0;
+    if (record >= thread.stackLow && record < thread.stackHigh &&
+        FindOnChain(thread, stackMark, record, &linkAt) == RECORD_ON_CHAIN &&
+        (linkAt == thread.head || link > linkAt))
+        WriteLink(linkAt, link);
+}
+
 bool RecordOnChainAbove(const ThreadChain& thread, uintptr_t stackMark, uintptr_t record)
 {
     // A live record lies above the one whose link names it.

@@ -32,6 +32,13 @@ struct ThreadChain
 bool TakeOffLeftRecord(const ThreadChain& thread, uintptr_t stackMark, uintptr_t record,
                        uintptr_t link);
 
+// For a call known to be left wherever its record lies (the module that
+// made it is being unloaded, so none of its calls runs): the first link that
+// names the record, read as above through live frames above stackMark, is
+// made to skip it, as the record's handler is about to be gone.
+void TakeOffRecordOfLeftCall(const ThreadChain& thread, uintptr_t stackMark, uintptr_t record,
+                             uintptr_t link);
+
 // True while the call that made its record at record still runs under the
 // caller: the record is on the chain, read as above through live frames
 // only, and lies above stackMark (an address in the caller's frame). False

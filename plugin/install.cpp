@@ -14,7 +14,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
     // until the process is gone, and other threads may have been ended in
     // the middle of the platform's own list of handlers: nothing is done.
     if (reason == DLL_PROCESS_DETACH && reserved == NULL)
-        EndGuardedCallWatch();
+        EndGuardedCallWatchAtUnload();
     return TRUE;
 }
 

@@ -192,7 +192,9 @@ TEST_F(RunInHostProcess, AnEditorGoesOnAfterLeavingACommand)
         {"--call-on-ending-worker --call", "host: OnCall on a worker thread\nhost: GetEditor -> 1\n"
          "host: GetEditorText ends its thread\nhost: the worker thread ended\n" + ran, 0},
         {"--jump-once-restoring-chain --raise-once --call --unload --raise-own-exception",
-         left + "host: the plug-in unloaded\n" + own, 1}};
+         left + "host: the plug-in unloaded\n" + own, 1},
+        {"--jump-once --raise-once --call --unload --raise-own-exception",
+         left + "host: the plug-in unloaded\n" + own, 2}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.steps);
         HostProcess host;
