@@ -85,14 +85,18 @@ void EndGuardedCallWatchAtUnload(void)
     // its handler in this module: the host's next exception would call it
     // there. The record is taken off while it lies in free stack, or still
     // holds the handler it was made with (no live frame has made a record
-    // of its own there since).
+    // of its own there since). It is read only within this thread's stack:
+    // the call's thread may have ended, its identifier gone to this one.
+    ThreadChain chain = CurrentThreadChain();
     char stackMark = 0;
     uintptr_t mark = reinterpret_cast<uintptr_t>(&stackMark);
-    if (GuardWatch && GuardThreadId == GetCurrentThreadId() &&
+    const EXCEPTION_REGISTRATION_RECORD* record =
+        reinterpret_cast<const EXCEPTION_REGISTRATION_RECORD*>(GuardRecord);
+    if (GuardWatch && GuardThreadId == GetCurrentThreadId() && GuardRecord >= chain.stackLow &&
+        GuardRecord + sizeof *record <= chain.stackHigh &&
         (GuardRecord < mark ||
-         reinterpret_cast<const EXCEPTION_REGISTRATION_RECORD*>(GuardRecord)->Handler ==
-             reinterpret_cast<PEXCEPTION_ROUTINE>(GuardHandlerAt)))
-        TakeOffRecordOfLeftCall(CurrentThreadChain(), mark, GuardRecord, GuardLink);
+         record->Handler == reinterpret_cast<PEXCEPTION_ROUTINE>(GuardHandlerAt)))
+        TakeOffRecordOfLeftCall(chain, mark, GuardRecord, GuardLink);
     EndGuardedCallWatch();
 }
 
