@@ -192,10 +192,10 @@ TEST_F(SettingsDialog, CancelEscapeAndCloseBoxWriteNothing)
     WriteSettingsFile(SAMPLE_SETTINGS);
     // The editor's request to quit, met by the dialog's loop, is the
     // editor's loop's to meet again.
-    const struct { const char* way; std::function<void(HWND)> close; bool quits; } ways[] = {
-        {"Cancel", [](HWND dialog) { Click(dialog, IDCANCEL); }, false},
-        {"Escape", [](HWND dialog) { PressEscape(dialog, IDC_OPTIONS); }, false},
-        {"close box", [](HWND dialog) { PressCloseBox(dialog); }, false},
+    const struct { const char* way; std::function<void(HWND)> close; bool quits = false; } ways[] = {
+        {"Cancel", [](HWND dialog) { Click(dialog, IDCANCEL); }},
+        {"Escape", [](HWND dialog) { PressEscape(dialog, IDC_OPTIONS); }},
+        {"close box", [](HWND dialog) { PressCloseBox(dialog); }},
         {"quit", [](HWND dialog) { PostThreadMessageA(GetWindowThreadProcessId(dialog, NULL), WM_QUIT, 7, 0); }, true},
     };
     for (const auto& w : ways) {

@@ -87,6 +87,15 @@ DWORD WINAPI FailedWait(HANDLE, DWORD)
     return WAIT_FAILED;
 }
 
+// The conversion as it may go on Windows for a first byte of code page 932 followed by a byte with which it makes
+// no character ("\x81&"): the first byte alone (here as "?"), the second on its own. Wine takes the two as one.
+int WINAPI SplitInvalidPair(UINT codePage, DWORD flags, LPCCH bytes, int count, LPWSTR wide, int capacity)
+{
+    std::string split(bytes, count < 0 ? strlen(bytes) + 1 : static_cast<size_t>(count));
+    std::replace(split.begin(), split.end(), '\x81', '?');
+    return MultiByteToWideChar(codePage, flags, split.data(), static_cast<int>(split.size()), wide, capacity);
+}
+
 // An exception raised while the client runs and the log-on script is open;
 // or, once ClientAwaited is made, the thread ended there by the editor.
 HANDLE ClientAwaited;
@@ -380,19 +389,6 @@ TEST_F(RunFailure, HidePasswordLeavesNoPasswordBehindWhenTheRunFails)
 }
 
 
-namespace {
-
-// The conversion as it may go on Windows for a first byte of code page 932 followed by a byte with which it makes
-// no character ("\x81&"): the first byte alone (here as "?"), the second on its own. Wine takes the two as one.
-int WINAPI SplitInvalidPair(UINT codePage, DWORD flags, LPCCH bytes, int count, LPWSTR wide, int capacity)
-{
-    std::string split(bytes, count < 0 ? strlen(bytes) + 1 : static_cast<size_t>(count));
-    std::replace(split.begin(), split.end(), '\x81', '?');
-    return MultiByteToWideChar(codePage, flags, split.data(), static_cast<int>(split.size()), wide, capacity);
-}
-
-} // namespace
-
 // A batch-file client's line as it would be started, holding a character the command interpreter reads as its
 // own (the first is named), in the log-on, the folder the file was found in, the script's path or the options:
 // the run stops before anything is made. With HidePassword the log-on and the options are not on the line; a
@@ -447,11 +443,9 @@ TEST_F(RunFailure, ARunAbandonedWhileTheClientRunsDeletesItsLogOnScript)
     Settings("HidePassword=1\r\nShowExitCode=1\r\n");
     void* wait = PatchImport(module, "kernel32.dll", "WaitForSingleObject", reinterpret_cast<void*>(&WaitThenRaise));
     EXPECT_TRUE(CallCatchingExceptions(OnCall));
-    PatchImport(module, "kernel32.dll", "WaitForSingleObject", wait);
     EXPECT_EQ("APPUSER/tiger@ORCL", ClientRuns().at(0)["logon"]);
     EXPECT_TRUE(FilesIn(temporary).empty() && ShownMessages.empty());
 
-    PatchImport(module, "kernel32.dll", "WaitForSingleObject", reinterpret_cast<void*>(&WaitThenRaise));
     ClientAwaited = CreateEventA(NULL, TRUE, FALSE, NULL);
     HANDLE worker = CreateThread(NULL, 0, CallOnWorker, reinterpret_cast<void*>(OnCall), 0, NULL);
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(ClientAwaited, 60000));
@@ -598,8 +592,6 @@ TEST_F(RunFailure, ASettingsFileThatCannotBeReadAsWrittenStopsTheRunAndTheDialog
     WriteSettingsFile(unicode(plain + "[Environment]\r\nTNS_ADMIN=C:\\caf\xC3\xA9\r\n"));
     ShownMessages.clear();
     OnCall();
-    std::vector<ClientRun> runs = ClientRuns();
-    ASSERT_TRUE(ShownMessages.empty() && runs.size() == 1);
-    EXPECT_EQ("caf\xE9\n", runs[0]["parameters"]);
-    EXPECT_EQ(std::string::npos, StartRequests.at(0).line.find("tiger"));
+    ASSERT_TRUE(ShownMessages.empty() && ClientRuns().size() == 1 && StartRequests.at(0).line.find("tiger") == std::string::npos);
+    EXPECT_EQ("caf\xE9\n", ClientRuns()[0]["parameters"]);
 }
