@@ -11,8 +11,7 @@ namespace {
 // End codes the plug-in closed its dialog with, in order, as the message
 // it posts the dialog as it closes carries them.
 std::vector<INT_PTR> EndCodes;
-typedef BOOL(WINAPI* PostMessageEntry)(HWND, UINT, WPARAM, LPARAM);
-PostMessageEntry RealPostMessage;
+decltype(&PostMessageA) RealPostMessage;
 
 BOOL WINAPI RecordClose(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -33,7 +32,7 @@ protected:
     {
         PluginTest::SetUp();
         EndCodes.clear();
-        RealPostMessage = reinterpret_cast<PostMessageEntry>(PatchImport(
+        RealPostMessage = reinterpret_cast<decltype(&PostMessageA)>(PatchImport(
             module, "user32.dll", "PostMessageA", reinterpret_cast<void*>(&RecordClose)));
         ASSERT_TRUE(RealPostMessage != NULL);
         mainWindow = CreateWindowA("STATIC", "Editor main window", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
