@@ -44,11 +44,10 @@ TEST(ExceptionChain, ARecordRunsAboveTheMarkOnlyOnAChainOfLiveRecordsInOrder)
         {{12}, 12, true}, {{10, 12}, 12, true}, {{4}, 4, false}, {{10}, 12, false}, {{4, 12}, 12, false}, {{14, 12}, 12, false}};
     for (const auto& row : rows) {
         std::vector<uintptr_t> words(WORDS + 1);
-        int at = HEAD;
-        for (int word : row.chain) words[at] = reinterpret_cast<uintptr_t>(&words[word]), at = word;
-        words[at] = CHAIN_END;
-        auto address = [&](int word) { return reinterpret_cast<uintptr_t>(&words[word]); };
-        EXPECT_EQ(row.runs, RecordOnChainAbove({address(HEAD), address(0), address(WORDS)}, address(MARK), address(row.record)))
-            << testing::PrintToString(row.chain);
+        auto at = [&](int word) { return reinterpret_cast<uintptr_t>(&words[word]); };
+        int link = HEAD;
+        for (int word : row.chain) words[link] = at(word), link = word;
+        words[link] = CHAIN_END;
+        EXPECT_EQ(row.runs, RecordOnChainAbove({at(HEAD), at(0), at(WORDS)}, at(MARK), at(row.record))) << testing::PrintToString(row.chain);
     }
 }

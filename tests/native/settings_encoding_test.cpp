@@ -5,10 +5,7 @@
 #include <string>
 
 namespace {
-const unsigned char* Bytes(const std::string& text)
-{
-    return reinterpret_cast<const unsigned char*>(text.data());
-}
+const unsigned char* Bytes(const std::string& text) { return reinterpret_cast<const unsigned char*>(text.data()); }
 
 // Scans the first line of file as the plug-in reads it: split bytes at a
 // time, what a scan leaves kept for the next.
@@ -36,21 +33,16 @@ TEST(SettingsEncoding, ANulAnywhereInTheHeadOfAFileWithoutAMarkIsUtf16)
 TEST(SettingsEncoding, FindsTheMarksBeforeTheFirstSectionHeaderWhereverTheReadsSplitThem)
 {
     const struct { std::string file; int marks; LeadEnd end; } rows[] = {
-        {"\xEF\xBB\xBF[Settings]", 1, LEAD_SECTION},
-        {"\xEF\xBB\xBF \t\xEF\xBB\xBF [Settings]", 2, LEAD_SECTION},
-        {"\xEF\xBB\xBF\xEF\xBB\xBF;[x]", 2, LEAD_OTHER},
-        {"\xEF\xBB\xBF\xEF\xBB[", 1, LEAD_OTHER},
-        {"\xEF\xBB\xBF \xEF\xBB", 1, LEAD_GOES_ON},
-        {std::string("\xFF\xFE[\0", 4), 1, LEAD_SECTION},
+        {"\xEF\xBB\xBF[Settings]", 1, LEAD_SECTION}, {"\xEF\xBB\xBF \t\xEF\xBB\xBF [Settings]", 2, LEAD_SECTION},
+        {"\xEF\xBB\xBF\xEF\xBB\xBF;[x]", 2, LEAD_OTHER}, {"\xEF\xBB\xBF\xEF\xBB[", 1, LEAD_OTHER},
+        {"\xEF\xBB\xBF \xEF\xBB", 1, LEAD_GOES_ON}, {std::string("\xFF\xFE[\0", 4), 1, LEAD_SECTION},
         {std::string("\xFF\xFE\xFF\xFE \0\t\0[\0", 10), 2, LEAD_SECTION},
         {std::string("\xFF\xFE \0\xFF\xFE[\0", 8), 2, LEAD_SECTION},
-        {std::string("\xFF\xFE\x20\x01[\0", 6), 1, LEAD_OTHER},
-        {std::string("\xFF\xFE\xFF\xFE[", 5), 2, LEAD_GOES_ON},
+        {std::string("\xFF\xFE\x20\x01[\0", 6), 1, LEAD_OTHER}, {std::string("\xFF\xFE\xFF\xFE[", 5), 2, LEAD_GOES_ON},
     };
-    for (const auto& row : rows) {
+    for (const auto& row : rows)
         for (size_t split = 1; split <= row.file.size(); ++split) {
             FirstLineLead lead = ScanInPieces(row.file, split);
             EXPECT_TRUE(lead.Marks == row.marks && lead.End == row.end) << row.file << " by " << split;
         }
-    }
 }

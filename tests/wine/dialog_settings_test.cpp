@@ -11,8 +11,7 @@ namespace {
 // End codes the plug-in closed its dialog with, in order, as the message
 // it posts the dialog as it closes carries them.
 std::vector<INT_PTR> EndCodes;
-typedef BOOL(WINAPI* PostMessageEntry)(HWND, UINT, WPARAM, LPARAM);
-PostMessageEntry RealPostMessage;
+decltype(&PostMessageA) RealPostMessage;
 
 BOOL WINAPI RecordClose(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -33,7 +32,7 @@ protected:
     {
         PluginTest::SetUp();
         EndCodes.clear();
-        RealPostMessage = reinterpret_cast<PostMessageEntry>(PatchImport(
+        RealPostMessage = reinterpret_cast<decltype(&PostMessageA)>(PatchImport(
             module, "user32.dll", "PostMessageA", reinterpret_cast<void*>(&RecordClose)));
         ASSERT_TRUE(RealPostMessage != NULL);
         mainWindow = CreateWindowA("STATIC", "Editor main window", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
@@ -192,10 +191,10 @@ TEST_F(SettingsDialog, CancelEscapeAndCloseBoxWriteNothing)
     WriteSettingsFile(SAMPLE_SETTINGS);
     // The editor's request to quit, met by the dialog's loop, is the
     // editor's loop's to meet again.
-    const struct { const char* way; std::function<void(HWND)> close; bool quits; } ways[] = {
-        {"Cancel", [](HWND dialog) { Click(dialog, IDCANCEL); }, false},
-        {"Escape", [](HWND dialog) { PressEscape(dialog, IDC_OPTIONS); }, false},
-        {"close box", [](HWND dialog) { PressCloseBox(dialog); }, false},
+    const struct { const char* way; std::function<void(HWND)> close; bool quits = false; } ways[] = {
+        {"Cancel", [](HWND dialog) { Click(dialog, IDCANCEL); }},
+        {"Escape", [](HWND dialog) { PressEscape(dialog, IDC_OPTIONS); }},
+        {"close box", [](HWND dialog) { PressCloseBox(dialog); }},
         {"quit", [](HWND dialog) { PostThreadMessageA(GetWindowThreadProcessId(dialog, NULL), WM_QUIT, 7, 0); }, true},
     };
     for (const auto& w : ways) {

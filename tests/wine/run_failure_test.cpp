@@ -87,6 +87,15 @@ DWORD WINAPI FailedWait(HANDLE, DWORD)
     return WAIT_FAILED;
 }
 
+// The conversion as it may go on Windows for a first byte of code page 932 followed by a byte with which it makes
+// no character ("\x81&"): the first byte alone (here as "?"), the second on its own. Wine takes the two as one.
+int WINAPI SplitInvalidPair(UINT codePage, DWORD flags, LPCCH bytes, int count, LPWSTR wide, int capacity)
+{
+    std::string split(bytes, count < 0 ? strlen(bytes) + 1 : static_cast<size_t>(count));
+    std::replace(split.begin(), split.end(), '\x81', '?');
+    return MultiByteToWideChar(codePage, flags, split.data(), static_cast<int>(split.size()), wide, capacity);
+}
+
 // An exception raised while the client runs and the log-on script is open;
 // or, once ClientAwaited is made, the thread ended there by the editor.
 HANDLE ClientAwaited;
@@ -383,9 +392,13 @@ TEST_F(RunFailure, HidePasswordLeavesNoPasswordBehindWhenTheRunFails)
 // A batch-file client's line as it would be started, holding a character the command interpreter reads as its
 // own (the first is named), in the log-on, the folder the file was found in, the script's path or the options:
 // the run stops before anything is made. With HidePassword the log-on and the options are not on the line; a
-// client that is no batch file goes whatever its line holds.
-TEST_F(RunFailure, ABatchClientWhoseLineHoldsWhatTheInterpreterReadsIsRefused)
+// client that is no batch file goes whatever its line holds. Under code page 932 the line is read as the
+// platform hands it to the interpreter, in UTF-16: a byte that makes no character with the first byte before
+// it, "&" here, is refused; a character whose second byte is "^" is no "^", and reaches the client whole.
+TEST_F(RunFailure, ABatchClientWhoseLineHoldsWhatTheInterpreterReadsEvenInDoubleByteIsRefused)
 {
+    ASSERT_EQ(932u, GetACP()) << "run with LC_ALL=ja_JP.UTF-8";
+    ASSERT_TRUE(PatchImport(module, "kernel32.dll", "MultiByteToWideChar", reinterpret_cast<void*>(&SplitInvalidPair)));
     std::string standIn = client, odd = folder + "\\R&D^1", work = workFolder;
     CreateDirectoryA(odd.c_str(), NULL);
     WriteWholeFile(folder + "\\sqlplus.cmd", "@\"" + standIn + "\" %*\r\n");
@@ -395,8 +408,8 @@ TEST_F(RunFailure, ABatchClientWhoseLineHoldsWhatTheInterpreterReadsIsRefused)
     const struct { std::string value, password, options; char refused; std::string work{}; } rows[] = {
         {"sqlplus.cmd", "%PATH%", "", '%'}, {"sqlplus2.cmd", "tiger", "", '&'}, {"sqlplus.cmd", "tiger", "", '&', odd},
         {"sqlplus.cmd", "ti^ger", "", '^'}, {"sqlplus.cmd", "a|b", "<in", '|'}, {"sqlplus.cmd", "tiger", ">out", '>'},
-        {"sqlplus.cmd", "tiger", "<in >out", '<'}, {"sqlplus.cmd", "%PATH%|<>^", "|\r\nHidePassword=1", '\0'},
-        {standIn, "^%PATH%|<>", "|", '\0', odd}};
+        {"sqlplus.cmd", "tiger", "<in >out", '<'}, {"sqlplus.cmd", "\x81&x", "", '&'}, {"sqlplus.cmd", "\x83\x5e", "", '\0'},
+        {"sqlplus.cmd", "%PATH%|<>^", "|\r\nHidePassword=1", '\0'}, {standIn, "^%PATH%|<>", "|", '\0', odd}};
     for (const auto& row : rows) {
         SCOPED_TRACE(&row - rows);
         ShownMessages.clear();
@@ -411,39 +424,6 @@ TEST_F(RunFailure, ABatchClientWhoseLineHoldsWhatTheInterpreterReadsIsRefused)
                               "own.\nName SQL*Plus itself in SqlPlus.\n");
         EXPECT_EQ(row.refused ? "" : row.password, ClientRuns().empty() ? "" : ClientRuns().back()["password"]);
         EXPECT_TRUE(ScriptsLeft().empty() && HostCalls.empty() == (row.refused != '\0'));
-    }
-}
-
-namespace {
-
-// The conversion as it may go on Windows for a first byte of code page 932 followed by a byte with which it makes
-// no character ("\x81&"): the first byte alone (here as "?"), the second on its own. Wine takes the two as one.
-int WINAPI SplitInvalidPair(UINT codePage, DWORD flags, LPCCH bytes, int count, LPWSTR wide, int capacity)
-{
-    std::string split(bytes, count < 0 ? strlen(bytes) + 1 : static_cast<size_t>(count));
-    std::replace(split.begin(), split.end(), '\x81', '?');
-    return MultiByteToWideChar(codePage, flags, split.data(), static_cast<int>(split.size()), wide, capacity);
-}
-
-} // namespace
-
-// A batch-file client's line is read as the platform hands it to the command interpreter, in UTF-16: a byte that
-// makes no character with the first byte before it, "&" here, is refused; a character whose second byte is "^" is
-// no "^", and reaches the client whole through the interpreter.
-TEST_F(RunFailure, ABatchClientsLineIsReadAsTheInterpreterGetsItDoubleByte)
-{
-    ASSERT_EQ(932u, GetACP()) << "run with LC_ALL=ja_JP.UTF-8";
-    WriteWholeFile(folder + "\\sqlplus.cmd", "@\"" + client + "\" %*\r\n");
-    client = folder + "\\sqlplus.cmd";
-    Settings("DeleteTemp=1\r\n");
-    ASSERT_TRUE(PatchImport(module, "kernel32.dll", "MultiByteToWideChar", reinterpret_cast<void*>(&SplitInvalidPair)));
-    for (std::string password : {"\x81&x", "\x83\x5e"}) {
-        ShownMessages.clear();
-        SetHostText(HOST_PASSWORD, HOST_PASSWORD_WIDTH, password);
-        OnCall();
-        bool refused = password[1] == '&';
-        EXPECT_EQ(refused, ShownMessages.size() == 1 && ShownMessages[0].text.find("holds \"&\"") != std::string::npos);
-        EXPECT_EQ(refused ? "" : password, ClientRuns().empty() ? "" : ClientRuns().back()["password"]);
     }
 }
 
@@ -463,11 +443,9 @@ TEST_F(RunFailure, ARunAbandonedWhileTheClientRunsDeletesItsLogOnScript)
     Settings("HidePassword=1\r\nShowExitCode=1\r\n");
     void* wait = PatchImport(module, "kernel32.dll", "WaitForSingleObject", reinterpret_cast<void*>(&WaitThenRaise));
     EXPECT_TRUE(CallCatchingExceptions(OnCall));
-    PatchImport(module, "kernel32.dll", "WaitForSingleObject", wait);
     EXPECT_EQ("APPUSER/tiger@ORCL", ClientRuns().at(0)["logon"]);
     EXPECT_TRUE(FilesIn(temporary).empty() && ShownMessages.empty());
 
-    PatchImport(module, "kernel32.dll", "WaitForSingleObject", reinterpret_cast<void*>(&WaitThenRaise));
     ClientAwaited = CreateEventA(NULL, TRUE, FALSE, NULL);
     HANDLE worker = CreateThread(NULL, 0, CallOnWorker, reinterpret_cast<void*>(OnCall), 0, NULL);
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(ClientAwaited, 60000));
@@ -575,23 +553,20 @@ TEST_F(RunFailure, ASettingsFileThatCannotBeReadAsWrittenStopsTheRunAndTheDialog
         char formatted[1024];
         return std::string(formatted, snprintf(formatted, sizeof formatted, format, SettingsPath().c_str(), part));
     };
+    auto unicode = [](const std::string& utf8) { return "\xFF\xFE" + Utf16Bytes(utf8); };
     const struct { std::string file, text; } rows[] = {
         {plain, FormatMessageText(CANNOT_READ_SETTINGS, SettingsPath(), ERROR_SHARING_VIOLATION)},
         {"\xEF\xBB\xBF \t" + plain, text(MARKED, "")},
         {"\xFE\xFF" + Utf16Bytes(plain, true), text(UNREAD_ENCODING, "UTF-16 big-endian")},
-        {utf32, text(UNREAD_ENCODING, "UTF-32")},
-        {utf32BigEndian, text(UNREAD_ENCODING, "UTF-32")},
+        {utf32, text(UNREAD_ENCODING, "UTF-32")}, {utf32BigEndian, text(UNREAD_ENCODING, "UTF-32")},
         {Utf16Bytes(japanese), text(UNREAD_ENCODING, "UTF-16 without a byte-order mark")},
         {Utf16Bytes(japanese, true), text(UNREAD_ENCODING, "UTF-16 without a byte-order mark")},
-        {"\xFF\xFE\xFF\xFE" + Utf16Bytes(plain), text(SECOND_MARK, "")},
-        {"\xEF\xBB\xBF\xEF\xBB\xBF" + plain, text(SECOND_MARK, "")},
-        {"\xFF\xFE" + Utf16Bytes(inLodz + "[Environment]\r\nTNS_ADMIN=" + lodz + "\r\n"), text(UNHELD, "[Path] SqlPlus")},
-        {"\xFF\xFE" + Utf16Bytes("[Settings]\r\nConnectString=" + std::string(200, 'x') + "\xC5\x81\r\n"),
-         text(UNHELD, "[Settings] ConnectString")},
-        {"\xFF\xFE" + Utf16Bytes("[Settings]\r\nHidePassword=\xC5\x81\r\n"), text(UNHELD, "[Settings] HidePassword")},
-        {"\xFF\xFE" + Utf16Bytes(plain + "[Environment]\r\nTNS_ADMIN=C:\\\r\nPATH=" + lodz + "\r\n"),
-         text(UNHELD, "[Environment] PATH")},
-        {"\xFF\xFE" + Utf16Bytes(plain + "[Environment]\r\n\xC5\x81=C:\\\r\n"), text(UNHELD, "[Environment]")},
+        {"\xFF\xFE" + unicode(plain), text(SECOND_MARK, "")}, {"\xEF\xBB\xBF\xEF\xBB\xBF" + plain, text(SECOND_MARK, "")},
+        {unicode(inLodz + "[Environment]\r\nTNS_ADMIN=" + lodz + "\r\n"), text(UNHELD, "[Path] SqlPlus")},
+        {unicode("[Settings]\r\nConnectString=" + std::string(200, 'x') + "\xC5\x81\r\n"), text(UNHELD, "[Settings] ConnectString")},
+        {unicode("[Settings]\r\nHidePassword=\xC5\x81\r\n"), text(UNHELD, "[Settings] HidePassword")},
+        {unicode(plain + "[Environment]\r\nTNS_ADMIN=C:\\\r\nPATH=" + lodz + "\r\n"), text(UNHELD, "[Environment] PATH")},
+        {unicode(plain + "[Environment]\r\n\xC5\x81=C:\\\r\n"), text(UNHELD, "[Environment]")},
     };
     HANDLE holder = CreateFileA(SettingsPath().c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
     for (const auto& row : rows) {
@@ -614,11 +589,9 @@ TEST_F(RunFailure, ASettingsFileThatCannotBeReadAsWrittenStopsTheRunAndTheDialog
     EXPECT_TRUE(HostCalls.empty() && StartRequests.empty() && ScriptsLeft().empty());
     // Saved at last as Unicode (UTF-16 little-endian after its mark), it is read: the password stays off the line.
     plain.insert(plain.find("[Path]"), "Options=caf\xC3\xA9\r\n");
-    WriteSettingsFile("\xFF\xFE" + Utf16Bytes(plain + "[Environment]\r\nTNS_ADMIN=C:\\caf\xC3\xA9\r\n"));
+    WriteSettingsFile(unicode(plain + "[Environment]\r\nTNS_ADMIN=C:\\caf\xC3\xA9\r\n"));
     ShownMessages.clear();
     OnCall();
-    std::vector<ClientRun> runs = ClientRuns();
-    ASSERT_TRUE(ShownMessages.empty() && runs.size() == 1);
-    EXPECT_EQ("caf\xE9\n", runs[0]["parameters"]);
-    EXPECT_EQ(std::string::npos, StartRequests.at(0).line.find("tiger"));
+    ASSERT_TRUE(ShownMessages.empty() && ClientRuns().size() == 1 && StartRequests.at(0).line.find("tiger") == std::string::npos);
+    EXPECT_EQ("caf\xE9\n", ClientRuns()[0]["parameters"]);
 }

@@ -84,34 +84,6 @@ TEST_F(RunInHostProcess, TheDefaultClientIsFoundBesideTheHostAndItsScriptComesBa
               HostTrace(host.Output()));
 }
 
-// The log-on is read once, as the editor holds it when the command is picked: an editor whose log-on changes
-// while it answers GetEditorText has the pick's log-on checked, and on the line or in the log-on script. The batch
-// file's interpreter runs in the host's current folder.
-TEST_F(RunInHostProcess, TheLogOnIsTakenOnceAsTheEditorHeldItAtThePick)
-{
-    const std::string standIn = client, batch = folder + "\\sqlplus.cmd";
-    WriteWholeFile(batch, "@\"" + standIn + "\" %*\r\n");
-    // The client, more settings, the password at the pick and the one taken meanwhile; the client's log-on.
-    const struct { std::string client, settings, atPick, meanwhile, logon; } rows[] = {
-        {batch, "", " --password tiger", "\"x&echo planted>planted.txt&rem \"", "APPUSER/tiger@ORCL"},
-        {standIn, "HidePassword=1\r\n", "", "secret", "APPUSER@ORCL"},
-        {standIn, "HidePassword=1\r\n", " --password tiger", "ti&ger", "APPUSER/tiger@ORCL"}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.meanwhile);
-        DeleteFileA(clientLog.c_str());
-        client = row.client;
-        Settings("DeleteTemp=1\r\n" + row.settings);
-        HostProcess host;
-        ASSERT_TRUE(host.Start(PluginArgument() + " --user APPUSER --database ORCL" + row.atPick +
-                               " --password-in-text " + row.meanwhile + " --print-message-boxes --call", folder));
-        ASSERT_EQ(0, host.Wait()) << host.Output();
-        std::vector<ClientRun> runs = ClientRuns();
-        ASSERT_EQ(1u, runs.size()) << host.Output();
-        EXPECT_TRUE(host.Output().find("changes the password") != std::string::npos && !FileExists(folder + "\\planted.txt"));
-        EXPECT_EQ(row.logon, runs[0]["logon"]);
-    }
-}
-
 TEST_F(RunInHostProcess, FailuresAreShownOnScreenAndTheHostGoesOn)
 {
     const struct
@@ -174,36 +146,53 @@ INSTANTIATE_TEST_SUITE_P(EachWay, EditorThatAbandons, testing::Values("", " --ju
 // An editor that goes on after leaving a command: its own next exception, raised from its loop over frames it
 // has written on since (after a pick from deeper than the left command, which beeps, or not), finds the chain
 // whole, as does one raised once the plug-in is unloaded with a command left; a run its worker thread left by
-// ending in GetEditorText is cleaned up by the next, from the main thread, which runs.
-TEST_F(RunInHostProcess, AnEditorGoesOnAfterLeavingACommand)
+// ending in GetEditorText is cleaned up by the next, from the main thread, which runs. The log-on is read once,
+// as the editor holds it when the command is picked: an editor whose log-on changes while it answers
+// GetEditorText has the pick's log-on checked, and on the line or in the log-on script. The batch file's
+// interpreter runs in the host's current folder.
+TEST_F(RunInHostProcess, AnEditorGoesOnAfterLeavingACommandAndTheLogOnIsTakenAtThePick)
 {
-    Settings("DeleteTemp=1\r\n");
+    const std::string standIn = client, batch = folder + "\\sqlplus.cmd";
+    WriteWholeFile(batch, "@\"" + standIn + "\" %*\r\n");
     WriteWholeFile(folder + "\\editor.sql", "select 1 from dual;\r\n");
-    const std::string left = "host: OnCall\nhost: GetEditor -> 1\nhost: GetEditorText raises an exception\n"
-                             "host: OnCall abandoned by an exception\n",
+    const std::string picked = "host: OnCall\nhost: GetEditor -> 1\n",
+                      left = picked + "host: GetEditorText raises an exception\nhost: OnCall abandoned by an exception\n",
                       own = "host: the editor raises its own exception\nhost: its own exception caught\n",
-                      ran = "host: OnCall\nhost: GetEditor -> 1\nhost: GetEditorText(editor 1, size 102400) -> 21 bytes\n"
-                            "host: SetEditorText(editor 1) <- 21 bytes\nhost: OnCall returned\n";
-    // The editor's steps; its trace after installation; the script files left (the unloaded plug-in's, last).
-    const struct { const char* steps; std::string trace; size_t scriptsLeft; } rows[] = {
-        {"--jump-once --raise-once --call --raise-own-exception --call", left + own + ran, 0},
+                      ran = "host: GetEditorText(editor 1, size 102400) -> 21 bytes\n"
+                            "host: SetEditorText(editor 1) <- 21 bytes\nhost: OnCall returned\n",
+                      changed = picked + "host: GetEditorText changes the password\n" + ran;
+    // The editor's steps; its trace after installation; the client's log-on ("": no run, the left command's
+    // script files left by the unloaded plug-ins, last); more settings; whether the client is the batch file.
+    const struct { std::string steps, trace, logon = "APPUSER@ORCL", settings = ""; bool batch = false; } rows[] = {
+        {"--jump-once --raise-once --call --raise-own-exception --call", left + own + picked + ran},
         {"--jump-once --raise-once --call --call-deeper --raise-own-exception --call-deeper",
-         left + "host: OnCall\nhost: beep 48\nhost: OnCall returned\n" + own + ran, 0},
+         left + "host: OnCall\nhost: beep 48\nhost: OnCall returned\n" + own + picked + ran},
         {"--call-on-ending-worker --call", "host: OnCall on a worker thread\nhost: GetEditor -> 1\n"
-         "host: GetEditorText ends its thread\nhost: the worker thread ended\n" + ran, 0},
+         "host: GetEditorText ends its thread\nhost: the worker thread ended\n" + picked + ran},
+        {"--password tiger --password-in-text \"x&echo planted>planted.txt&rem \" --call", changed,
+         "APPUSER/tiger@ORCL", "", true},
+        {"--password-in-text secret --call", changed, "APPUSER@ORCL", "HidePassword=1\r\n"},
+        {"--password tiger --password-in-text ti&ger --call", changed, "APPUSER/tiger@ORCL", "HidePassword=1\r\n"},
         {"--jump-once-restoring-chain --raise-once --call --unload --raise-own-exception",
-         left + "host: the plug-in unloaded\n" + own, 1},
-        {"--jump-once --raise-once --call --unload --raise-own-exception",
-         left + "host: the plug-in unloaded\n" + own, 2}};
+         left + "host: the plug-in unloaded\n" + own, ""},
+        {"--jump-once --raise-once --call --unload --raise-own-exception", left + "host: the plug-in unloaded\n" + own, ""}};
+    size_t unloaded = 0;
     for (const auto& row : rows) {
         SCOPED_TRACE(row.steps);
+        DeleteFileA(clientLog.c_str());
+        client = row.batch ? batch : standIn;
+        Settings("DeleteTemp=1\r\n" + row.settings);
         HostProcess host;
-        ASSERT_TRUE(host.Start(PluginArgument() + " --text-file editor.sql " + row.steps, folder));
+        ASSERT_TRUE(host.Start(PluginArgument() + " --user APPUSER --database ORCL --text-file editor.sql "
+                               "--print-message-boxes " + row.steps, folder));
         EXPECT_EQ(0, host.Wait()) << host.Output();
         EXPECT_EQ("host: OnInstall -> 0 (Kind 5, Name \"Tamsil\")\n" + row.trace, HostTrace(host.Output()));
-        EXPECT_EQ(row.scriptsLeft, ScriptsLeft().size());
+        std::vector<ClientRun> runs = ClientRuns();
+        EXPECT_TRUE(runs.size() == (row.logon.empty() ? 0u : 1u) && !FileExists(folder + "\\planted.txt"));
+        EXPECT_EQ(row.logon, runs.empty() ? "" : runs[0]["logon"]);
+        unloaded += row.logon.empty();
+        EXPECT_EQ(unloaded, ScriptsLeft().size());
     }
-    EXPECT_EQ(3u, ClientRuns().size());
 }
 
 // So with an editor that leaves the settings command, at a message of its
