@@ -54,6 +54,18 @@ static LONG CALLBACK TakeOffLeftRecordFirst(EXCEPTION_POINTERS* exception)
     return EXCEPTION_CONTINUE_SEARCH;
 }
 
+// Once the call has returned, been abandoned or been found left.
+static void EndGuardedCallWatch(void)
+{
+    if (GuardWatch)
+        RemoveVectoredExceptionHandler(GuardWatch);
+    GuardWatch = NULL;
+    GuardThreadId = 0;
+    if (GuardThread)
+        CloseHandle(GuardThread);
+    GuardThread = NULL;
+}
+
 // From the moment the call's record is kept. Without a handle or a handler
 // (the system is out of either), the call runs unwatched, as before.
 static void WatchGuardedCall(void)
@@ -65,17 +77,6 @@ static void WatchGuardedCall(void)
         GuardThread = NULL;
     // First, so that no other handler looks at the chain before it is whole.
     GuardWatch = AddVectoredExceptionHandler(1, TakeOffLeftRecordFirst);
-}
-
-void EndGuardedCallWatch(void)
-{
-    if (GuardWatch)
-        RemoveVectoredExceptionHandler(GuardWatch);
-    GuardWatch = NULL;
-    GuardThreadId = 0;
-    if (GuardThread)
-        CloseHandle(GuardThread);
-    GuardThread = NULL;
 }
 
 void EndGuardedCallWatchAtUnload(void)

@@ -32,9 +32,6 @@ void CallGuardedAgainstAbandon(void (*body)(void), void (*abandoned)(void));
 // code wrote over the record since.
 bool GuardedCallWasLeft(const void* stackMark);
 
-// Ends the watch of the guarded call (see above).
-void EndGuardedCallWatch(void);
-
 // The module is being unloaded: a left call's watch is ended, and its
 // record taken off the calling thread's chain should the host have left it
 // there, so that the platform never calls into the module once it is gone.
