@@ -160,19 +160,40 @@ static bool SettingsFileExists(void)
            error != ERROR_INVALID_NAME;
 }
 
-// Scans the first line of a file with a mark, reading on past its head
-// while the line goes on with marks and blanks.
-static bool ScanLeadOfFirstLine(HANDLE file, unsigned char (&head)[SETTINGS_HEAD_CAPACITY],
-                                DWORD length, SettingsFileMark mark, FirstLineLead* lead)
+// Scans the lines of a file with a mark up to its first section header,
+// reading on past its head as needed. The profile reader skips the file's
+// first mark alone: a mark that begins a later line (files joined
+// together) hides that line's header too, so the marks of a later line are
+// counted after the file's own. *laterLine tells whether the header is on
+// a later line.
+static bool ScanLeadOfFirstSection(HANDLE file, unsigned char (&head)[SETTINGS_HEAD_CAPACITY],
+                                   DWORD length, SettingsFileMark mark, FirstLineLead* lead,
+                                   bool* laterLine)
 {
+    const DWORD unit = mark == MARK_UTF16 ? 2 : 1;
+    bool skipping = false;   // through a line that is no section header
+    DWORD at = 0;
     lead->Marks = 0;
     for (;;) {
-        DWORD scanned = static_cast<DWORD>(ScanFirstLineLead(head, length, mark, lead));
-        if (lead->End != LEAD_GOES_ON)
-            return true;
+        while (skipping && length - at >= unit) {
+            skipping = head[at] != '\n' || (unit == 2 && head[at + 1] != 0);
+            at += unit;
+            if (!skipping) {
+                *laterLine = true;
+                lead->Marks = 1;
+            }
+        }
+        if (!skipping) {
+            at += static_cast<DWORD>(ScanFirstLineLead(head + at, length - at, mark, lead));
+            if (lead->End == LEAD_SECTION)
+                return true;
+            skipping = lead->End == LEAD_OTHER;
+            if (skipping)
+                continue;
+        }
         // What is left is a part of a mark or character, for the bytes after.
-        DWORD left = length - scanned, read;
-        memmove(head, head + scanned, left);
+        DWORD left = length - at, read;
+        memmove(head, head + at, left);
         if (!ReadFile(file, head + left, sizeof head - left, &read, NULL))
             return false;
         if (read == 0) {
@@ -180,6 +201,7 @@ static bool ScanLeadOfFirstLine(HANDLE file, unsigned char (&head)[SETTINGS_HEAD
             return true;
         }
         length = left + read;
+        at = 0;
     }
 }
 
@@ -205,9 +227,11 @@ static SettingsLoad CheckEncoding(HANDLE file, bool* unicode)
     SettingsFileMark mark = ByteOrderMarkOf(head, length);
     *unicode = mark == MARK_UTF16;
     FirstLineLead lead = {0, LEAD_OTHER};
-    if (mark != MARK_NONE && !ScanLeadOfFirstLine(file, head, length, mark, &lead))
+    bool laterLine = false;
+    if (mark != MARK_NONE && !ScanLeadOfFirstSection(file, head, length, mark, &lead, &laterLine))
         return RefuseUnreadable();
-    if (lead.End != LEAD_SECTION || (lead.Marks < 2 && mark == MARK_UTF16))
+    // One mark is the file's own, read as part of the first line in UTF-8.
+    if (lead.End != LEAD_SECTION || (lead.Marks < 2 && (mark == MARK_UTF16 || laterLine)))
         return SETTINGS_LOADED;
     if (lead.Marks >= 2) {
         FormatText(TextBuffer, sizeof TextBuffer, SECOND_BYTE_ORDER_MARK, shown);
