@@ -145,9 +145,10 @@ TEST_F(ClientCommandLine, StartsTheClientFromTheLineAloneInTheHostsSurroundings)
 // sqlplus.exe) comes first, then the system folder (under WoW64, System32 as
 // a 32-bit program sees it: SysWOW64), then the client's PATH, where a folder
 // of the client's name is passed over. Run under code page 932, where the
-// second byte of "\x83\x5c" is that of a backslash: that name is a name too,
-// and a file in the current folder named like the value with its option
-// (which the quoting would take for a path) is never run either. A batch
+// second byte of "\x83\x5c" is that of a backslash: that name is a name too
+// (read as written from a Unicode settings file as well), and a file in the
+// current folder named like the value with its option (which the quoting
+// would take for a path) is never run either. A batch
 // file found goes by its full path: the command interpreter that runs it
 // would look its name up in the current folder first.
 TEST_F(ClientCommandLine, AClientWithoutAFolderEvenADoubleByteOneIsNeverTakenFromTheCurrentFolder)
@@ -184,6 +185,8 @@ TEST_F(ClientCommandLine, AClientWithoutAFolderEvenADoubleByteOneIsNeverTakenFro
         StartOver();
         client = c.value;
         Settings("", "[Environment]\r\n" + c.environment + "\r\n");
+        if (c.value == name + " -L")
+            WriteSettingsFile("\xFF\xFE" + Utf16Bytes(ReadSettingsFile(), false, CP_ACP));
         std::string line = (c.started.empty() ? client : c.started) + " APPUSER@ @" + RunKeepingTheScript() + " ";
         ClientRun run = ClientRuns().empty() ? ClientRun() : ClientRuns()[0];
         // A batch file found starts through the command interpreter.
