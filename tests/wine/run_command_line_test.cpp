@@ -236,9 +236,8 @@ TEST_F(ClientCommandLine, ABatchClientStartsThroughTheInterpreterWithItsLineWhol
         const std::string& started = StartRequests.empty() ? line : StartRequests[0].line;
         if (!row.settings.empty())   // the log-on script, named by the platform
             line = row.started + started.substr(started.find(" /nolog @"), started.size() - started.find(" /nolog @") - 1);
-        bool batchStarted = client != standIn;
-        EXPECT_EQ(batchStarted ? InterpreterLine(line) : line, started);
-        EXPECT_EQ(batchStarted ? Interpreter() : "", StartRequests.empty() ? "" : StartRequests[0].program);
+        EXPECT_EQ(client != standIn ? InterpreterLine(line) : line, started);
+        EXPECT_EQ(client != standIn ? Interpreter() : "", StartRequests.empty() ? "" : StartRequests[0].program);
         ClientRun run = ClientRuns().empty() ? ClientRun() : ClientRuns()[0];
         EXPECT_TRUE(run["password"] == "two words" && run["script-path"] == onLine && run["script"] == EditorText);
         EXPECT_EQ(row.variable, run.count("no-variable NoDefaultCurrentDirectoryInExePath") ? "-" :
