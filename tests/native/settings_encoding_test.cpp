@@ -22,14 +22,6 @@ FirstLineLead ScanInPieces(const std::string& file, size_t split)
 }
 } // namespace
 
-// A NUL even at the head's last byte: the plug-in reads 4 KiB of it.
-TEST(SettingsEncoding, ANulAnywhereInTheHeadOfAFileWithoutAMarkIsUtf16)
-{
-    std::string head(4095, 'a');
-    EXPECT_STREQ(NULL, UnreadEncoding(Bytes(head + 'a'), head.size() + 1));
-    EXPECT_STREQ("UTF-16 without a byte-order mark", UnreadEncoding(Bytes(head + '\0'), head.size() + 1));
-}
-
 TEST(SettingsEncoding, FindsTheMarksBeforeTheFirstSectionHeaderWhereverTheReadsSplitThem)
 {
     const struct { std::string file; int marks; LeadEnd end; } rows[] = {

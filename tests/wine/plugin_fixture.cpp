@@ -155,10 +155,10 @@ std::string PluginTest::ReadSettingsFile() const
     return ReadWholeFile(SettingsPath());
 }
 
-std::string Utf16Bytes(const std::string& utf8, bool bigEndian)
+std::string Utf16Bytes(const std::string& text, bool bigEndian, UINT codePage)
 {
     static wchar_t wide[16384];
-    int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide, 16384);
+    int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide, 16384);
     std::string bytes;
     for (int i = 0; i < length; ++i)
         bytes += {static_cast<char>(wide[i] >> (bigEndian ? 8 : 0)), static_cast<char>(wide[i] >> (bigEndian ? 0 : 8))};

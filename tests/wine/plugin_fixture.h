@@ -78,8 +78,8 @@ void RemoveFolder(const std::string& folder);
 static const wchar_t CYRILLIC_NAME[] = L"\u041F\u0435\u0442\u044F";
 inline std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
-// The bytes of a text given in UTF-8, in UTF-16 without a mark.
-std::string Utf16Bytes(const std::string& utf8, bool bigEndian = false);
+// The bytes of a text given in UTF-8 (or another code page), in UTF-16 without a mark.
+std::string Utf16Bytes(const std::string& text, bool bigEndian = false, UINT codePage = CP_UTF8);
 
 std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::string& content);

@@ -96,18 +96,13 @@ int WINAPI SplitInvalidPair(UINT codePage, DWORD flags, LPCCH bytes, int count, 
     return MultiByteToWideChar(codePage, flags, split.data(), static_cast<int>(split.size()), wide, capacity);
 }
 
-// An exception raised while the client runs and the log-on script is open;
-// or, once ClientAwaited is made, the thread ended there by the editor.
-HANDLE ClientAwaited;
+// An exception raised while the client runs and the log-on script is open.
 DWORD WINAPI WaitThenRaise(HANDLE client, DWORD time)
 {
     WaitForSingleObject(client, time);
-    if (ClientAwaited && SetEvent(ClientAwaited))
-        Sleep(INFINITE);
     RaiseEditorException();
     return WAIT_FAILED;
 }
-DWORD WINAPI CallOnWorker(void* command) { reinterpret_cast<void(__cdecl*)(void)>(command)(); return 0; }
 
 // A run's client starts only once another editor (the editor stand-in, in
 // a process of its own, whose editor gives no text) has run and so swept
@@ -428,10 +423,8 @@ TEST_F(RunFailure, ABatchClientWhoseLineHoldsWhatTheInterpreterReadsEvenInDouble
 }
 
 // A run abandoned while the client runs (an editor's exception caught around
-// OnCall) deletes its log-on script, open then, and shows nothing. One on a
-// worker thread that the editor ends there leaves it, until the next run,
-// on another thread, which deletes it and, with a box under which both
-// commands do nothing, goes as usual. A run
+// OnCall) deletes its log-on script, open then, and shows nothing; the next
+// run, with a box under which both commands do nothing, goes as usual. A run
 // abandoned in SetEditorText, once its client ended with a code to show,
 // shows nothing, then or in the next run; and that run, whose editor resumes
 // after an exception in its GetEditorText, goes as if none had been raised:
@@ -443,25 +436,16 @@ TEST_F(RunFailure, ARunAbandonedWhileTheClientRunsDeletesItsLogOnScript)
     Settings("HidePassword=1\r\nShowExitCode=1\r\n");
     void* wait = PatchImport(module, "kernel32.dll", "WaitForSingleObject", reinterpret_cast<void*>(&WaitThenRaise));
     EXPECT_TRUE(CallCatchingExceptions(OnCall));
+    PatchImport(module, "kernel32.dll", "WaitForSingleObject", wait);
     EXPECT_EQ("APPUSER/tiger@ORCL", ClientRuns().at(0)["logon"]);
     EXPECT_TRUE(FilesIn(temporary).empty() && ShownMessages.empty());
-
-    ClientAwaited = CreateEventA(NULL, TRUE, FALSE, NULL);
-    HANDLE worker = CreateThread(NULL, 0, CallOnWorker, reinterpret_cast<void*>(OnCall), 0, NULL);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(ClientAwaited, 60000));
-    TerminateThread(worker, 1);
-    WaitForSingleObject(worker, INFINITE);
-    CloseHandle(worker);
-    CloseHandle(ClientAwaited);
-    PatchImport(module, "kernel32.dll", "WaitForSingleObject", wait);
-    EXPECT_EQ(1u, FilesIn(temporary).size());
 
     HostCalls.clear();
     WhileMessageShown = PickBothCommandsAgain;
     SetClientControl("TAMSIL_CLIENT_EXIT", "3");
     OnCall();
     EXPECT_EQ((std::vector<std::string>{"GetEditor", "GetEditorText", "SetEditorText", "box"}), EntriesCalled());
-    EXPECT_EQ(3u, ClientRuns().size());
+    EXPECT_EQ(2u, ClientRuns().size());
 
     SetHostPointer(HOST_SET_EDITOR_TEXT, +[](int32_t, const char*) -> int32_t { RaiseEditorException(); return 0; });
     EXPECT_TRUE(CallCatchingExceptions(OnCall));
@@ -531,14 +515,14 @@ TEST_F(RunFailure, AnotherEditorsSweepLeavesTheLogOnScriptOfALiveRun)
 // the run stops before anything is made, and the dialog does not open on
 // them. First the file is held unshared, then it begins with a UTF-8 mark,
 // then it is UTF-16 big-endian (which Wine reads, Windows not), UTF-32
-// little- and big-endian, UTF-16 without a mark whose first line is a comment
-// in Japanese, either way, a second mark before the first section (on its
+// little- and big-endian, UTF-16 big-endian without a mark whose first line
+// is a comment in Japanese, a file whose one NUL is the last of the 4 KiB
+// the plug-in reads of it, a second mark before the first section (on its
 // first line, or on the section's after a line of a file joined on), then
 // UTF-16 little-endian with characters code page 1252 lacks: in SqlPlus (and
 // in a later value), past the first 128 characters of ConnectString, in a
 // flag, in a value of [Environment], and in a name there.
-// Saved as Unicode at last, with a character code page 1252 holds, it is
-// read as usual.
+// Saved as Unicode at last, it is read as usual.
 TEST_F(RunFailure, ASettingsFileThatCannotBeReadAsWrittenStopsTheRunAndTheDialog)
 {
     SetHostPointer(HOST_MAIN_WINDOW, GetDesktopWindow());
@@ -560,8 +544,8 @@ TEST_F(RunFailure, ASettingsFileThatCannotBeReadAsWrittenStopsTheRunAndTheDialog
         {"\xEF\xBB\xBF \t" + plain, text(MARKED, "")},
         {"\xFE\xFF" + Utf16Bytes(plain, true), text(UNREAD_ENCODING, "UTF-16 big-endian")},
         {utf32, text(UNREAD_ENCODING, "UTF-32")}, {utf32BigEndian, text(UNREAD_ENCODING, "UTF-32")},
-        {Utf16Bytes(japanese), text(UNREAD_ENCODING, "UTF-16 without a byte-order mark")},
         {Utf16Bytes(japanese, true), text(UNREAD_ENCODING, "UTF-16 without a byte-order mark")},
+        {std::string(4095, ';') + '\0', text(UNREAD_ENCODING, "UTF-16 without a byte-order mark")},
         {"\xFF\xFE" + unicode(plain), text(SECOND_MARK, "")}, {"\xEF\xBB\xBF\xEF\xBB\xBF" + plain, text(SECOND_MARK, "")},
         {unicode("; joined\r\n\xEF\xBB\xBF" + plain), text(SECOND_MARK, "")},
         {unicode(inLodz + "[Environment]\r\nTNS_ADMIN=" + lodz + "\r\n"), text(UNHELD, "[Path] SqlPlus")},
@@ -590,10 +574,7 @@ TEST_F(RunFailure, ASettingsFileThatCannotBeReadAsWrittenStopsTheRunAndTheDialog
     }
     EXPECT_TRUE(HostCalls.empty() && StartRequests.empty() && ScriptsLeft().empty());
     // Saved at last as Unicode (UTF-16 little-endian after its mark), it is read: the password stays off the line.
-    plain.insert(plain.find("[Path]"), "Options=caf\xC3\xA9\r\n");
-    WriteSettingsFile(unicode(plain + "[Environment]\r\nTNS_ADMIN=C:\\caf\xC3\xA9\r\n"));
-    ShownMessages.clear();
+    WriteSettingsFile(unicode(plain));
     OnCall();
-    ASSERT_TRUE(ShownMessages.empty() && ClientRuns().size() == 1 && StartRequests.at(0).line.find("tiger") == std::string::npos);
-    EXPECT_EQ("caf\xE9\n", ClientRuns()[0]["parameters"]);
+    EXPECT_TRUE(ClientRuns().size() == 1 && StartRequests.at(0).line.find("tiger") == std::string::npos);
 }

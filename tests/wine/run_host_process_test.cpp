@@ -144,7 +144,7 @@ TEST_P(EditorThatAbandons, ARunTheEditorAbandonsLeavesNothingAndTheNextCommandsW
 INSTANTIATE_TEST_SUITE_P(EachWay, EditorThatAbandons, testing::Values("", " --jump-once", " --jump-once-restoring-chain"));
 
 // An editor that goes on after leaving a command: its own next exception, raised from its loop over frames it
-// has written on since (after a pick from deeper than the left command, which beeps, or not), finds the chain
+// has written on since (after a pick from deeper than the left command, which beeps), finds the chain
 // whole, as does one raised once the plug-in is unloaded with a command left; a run its worker thread left by
 // ending in GetEditorText is cleaned up by the next, from the main thread, which runs. The log-on is read once,
 // as the editor holds it when the command is picked: an editor whose log-on changes while it answers
@@ -164,7 +164,6 @@ TEST_F(RunInHostProcess, AnEditorGoesOnAfterLeavingACommandAndTheLogOnIsTakenAtT
     // The editor's steps; its trace after installation; the client's log-on ("": no run, the left command's
     // script files left by the unloaded plug-ins, last); more settings; whether the client is the batch file.
     const struct { std::string steps, trace, logon = "APPUSER@ORCL", settings = ""; bool batch = false; } rows[] = {
-        {"--jump-once --raise-once --call --raise-own-exception --call", left + own + picked + ran},
         {"--jump-once --raise-once --call --call-deeper --raise-own-exception --call-deeper",
          left + "host: OnCall\nhost: beep 48\nhost: OnCall returned\n" + own + picked + ran},
         {"--call-on-ending-worker --call", "host: OnCall on a worker thread\nhost: GetEditor -> 1\n"
@@ -215,6 +214,5 @@ TEST_P(EditorThatLeavesTheDialog, ItClosesAndTheNextCommandRuns)
 }
 INSTANTIATE_TEST_SUITE_P(EachWay, EditorThatLeavesTheDialog, testing::Values(
     LeftDialog{"--jump-once --raise-in-window", IDOK}, LeftDialog{"--jump-once --raise-in-window", IDCANCEL},
-    LeftDialog{"--jump-once --raise-in-window", 0}, LeftDialog{"--jump-once-restoring-chain --raise-in-window", IDCANCEL},
-    LeftDialog{"--raise-on-disable", IDCANCEL}, LeftDialog{"--jump-once --raise-on-disable", IDOK},
-    LeftDialog{"--jump-once-restoring-chain --raise-on-disable", 0}));
+    LeftDialog{"--jump-once-restoring-chain --raise-in-window", IDCANCEL}, LeftDialog{"--raise-on-disable", IDCANCEL},
+    LeftDialog{"--jump-once --raise-on-disable", IDOK}, LeftDialog{"--jump-once-restoring-chain --raise-on-disable", 0}));

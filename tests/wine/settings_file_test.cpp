@@ -219,16 +219,3 @@ TEST(SettingsFileOfAModuleWithoutExtension, IsTheModulePathWithIniAppended)
     FreeLibrary(module);
     RemoveFolder(parent);
 }
-
-// Run in a process of its own with a Japanese locale (code page 932): its
-// characters (設定) read from a Unicode file in their two bytes each, and one
-// it lacks (é) is refused.
-TEST_F(SettingsFile, DoubleByteCharactersOfAUnicodeFileReadAsWritten)
-{
-    ASSERT_EQ(932u, GetACP()) << "run with LC_ALL=ja_JP.UTF-8";
-    WriteSettingsFile("\xFF\xFE" + Utf16Bytes("[Path]\r\nSqlPlus=C:\\\xE8\xA8\xAD\xE5\xAE\x9A\\sqlplus.exe\r\n"));
-    ASSERT_EQ(SETTINGS_LOADED, LoadSettings());
-    EXPECT_STREQ("C:\\\x90\xDD\x92\xE8\\sqlplus.exe", PluginSettings.SqlPlus);
-    WriteSettingsFile("\xFF\xFE" + Utf16Bytes("[Path]\r\nSqlPlus=C:\\\xC3\xA9\r\n"));
-    EXPECT_EQ(SETTINGS_UNHELD_CHARACTERS, LoadSettings());
-}
